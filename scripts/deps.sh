@@ -1,0 +1,17 @@
+# Installs the Debian packages the build, the tests and the programs need, when missing.
+# Sourced by run.sh and test.sh.
+need_packages() {
+    local missing=()
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-qpa-plugins libgl-dev libgtest-dev libgmock-dev
+                libbenchmark-dev fonts-dejavu-core)
