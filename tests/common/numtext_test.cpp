@@ -36,7 +36,7 @@ TEST(FixedText, WritesExactlyTheDecimalsAskedFor)
         {0.006, 5, 2, "0.01"},     // rounds up into the last decimal
         {0.004, 5, 2, "0.00"},
         {-0.004, 5, 2, "0.00"},    // no sign on a value that rounds to zero
-        {12345.678, 6, 2, "12345.7"},  // six significant digits win over two decimals
+        {12345.678, 6, 2, "12345.70"},  // six significant digits win, zeros pad
         {999999.5, 6, 2, "1E6"},   // rounding carries into a seventh integer digit
         {1.0, 5, 0, "1"},
         {-2.85, 5, 2, "-2.85"},
@@ -46,8 +46,8 @@ TEST(FixedText, WritesExactlyTheDecimalsAskedFor)
             << c.value << " fixed(" << c.precision << ", " << c.decimals << ")";
 }
 
-// A "12345.7" above looks odd next to exactly-d-decimals; it is the p-digit limit at work:
-// padding happens with zeros after the rounding.
+// The p-digit limit rounds first;
+// the decimals are then padded with zeros.
 TEST(FixedText, PadsTheRoundedValueWithZeros)
 {
     EXPECT_EQ(fixedText(12345.678, 6, 3), "12345.700");
