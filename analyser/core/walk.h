@@ -1,0 +1,83 @@
+#pragma once
+// The walk that solves the ladder at one frequency, from the load to the source.
+//
+// One complex running value, `immittance`, is the admittance of everything between the
+// present node and the load while shunt parts are added, and the impedance seen from the
+// present series branch while series parts are. `yzy` turns it over at each change of
+// connection and multiplies `transfer` by the new value (I = V·Y leaving a node, V = I·Z
+// reaching one), so that after the source resistance `transfer` is 2·V_load / V_source.
+//
+// ladder() (engine.h) is the program's entry; the pieces are public so that tests can
+// check them one by one.
+
+#include <string>
+
+#include "engine.h"
+#include "model.h"
+
+namespace engine {
+
+// Only the handful of operations the walk needs, with the plain textbook formulas, so the
+// results do not depend on a library's handling of infinities.
+struct Complex {
+    double re = 0;
+    double im = 0;
+};
+
+// MHz to rad/s and Hz to rad/s.
+inline constexpr double kTwoPiMega = 6283185.307179586477;
+inline constexpr double kTwoPi = 6.283185307179586477;
+// Stands in for a susceptance or reactance that is exactly 0, and for a real part of
+// `transfer` that is exactly 0, so that nothing divides by it.
+inline constexpr double kTiny = 1e-20;
+// Reflection limits: a perfect match shows -100 dB, a total reflection stays just below 0.
+inline constexpr double kPerfectMatch = 1e-10;
+inline constexpr double kTotalReflection = 0.9999999999;
+
+inline bool isSer(const std::string& conn)
+{
+    return conn.size() == 3 && conn[0] == 's' && conn[1] == 'e' && conn[2] == 'r';
+}
+
+inline bool isPar(const std::string& conn)
+{
+    return conn.size() == 3 && conn[0] == 'p' && conn[1] == 'a' && conn[2] == 'r';
+}
+
+// The value a duplicate uses: the partvalue of the entry its own value names, truncated
+// towards zero. A reference outside the table reads 0, as an unused entry does.
+double referencedValue(const Model& m, const Part& duplicate);
+
+class Walk {
+public:
+    explicit Walk(const Model& model) : m(model) {}
+
+    // omega for a frequency in the circuit's unit (MHz, or Hz offset for a crystal circuit).
+    void setFrequency(double analysisfreq);
+    // Adds part n at omega: an impedance if it is series, an admittance if shunt.
+    // An "rlb" entry takes the S11 measurement instead.
+    void partStep(int n);
+    // immittance becomes its reciprocal; transfer is multiplied by the new immittance.
+    void yzy();
+    // Magnitude of transfer; a real part of exactly 0 is first replaced by kTiny.
+    double RPH();
+    // The whole solution at one frequency.
+    Solution solve(double analysisfreq);
+
+    double omega = 0;
+    Complex immittance;
+    Complex transfer;
+    int present = 0;  // the part being processed
+    double s11db = 0;
+
+private:
+    void capacitor(const Part& p, double pF);
+    void inductor(const Part& p, double nH);
+    void resistor(const Part& p, double ohm);
+    void crystal(const Part& p);
+    void returnLossBridge();
+
+    const Model& m;
+};
+
+}  // namespace engine
