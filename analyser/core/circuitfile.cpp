@@ -1,5 +1,282 @@
 #include "circuitfile.h"
 
-// Placeholders until the reader and writer land.
-void readladder(Model&, WindowPort&) {}
-void writeladder(const Model&) {}
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "errors.h"
+#include "numread.h"
+#include "numtext.h"
+
+namespace {
+
+constexpr std::size_t kMaxLine = 255;
+
+// Lines of a text file as the reader sees them: CR LF or LF ends a line, at most 255
+// characters are kept (the rest of a longer line is skipped), and every line past the
+// end reads as empty text.
+class LineReader {
+public:
+    explicit LineReader(const std::string& name) : file(std::fopen(name.c_str(), "rb"))
+    {
+        if (!file)
+            throw FileError::fromErrno(errno);
+    }
+    ~LineReader() { std::fclose(file); }
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+
+    std::string next()
+    {
+        std::string line;
+        if (ended)
+            return line;
+        // One character beyond the limit is held, so that a CR ending a line of exactly
+        // 255 characters can still be told from content.
+        std::size_t length = 0;
+        int last = 0;
+        for (;;) {
+            const int c = std::getc(file);
+            if (c == EOF) {
+                if (std::ferror(file))
+                    throw FileError::fromErrno(errno);
+                ended = true;
+                break;
+            }
+            if (c == '\n')
+                break;
+            if (line.size() <= kMaxLine)
+                line.push_back(static_cast<char>(c));
+            ++length;
+            last = c;
+        }
+        if (last == '\r' && length <= kMaxLine + 1)
+            line.pop_back();
+        if (line.size() > kMaxLine)
+            line.resize(kMaxLine);
+        return line;
+    }
+
+private:
+    std::FILE* file;
+    bool ended = false;
+};
+
+// The reader keeps "SER" and "PAR" apart from every other spelling.
+std::string connectionOf(std::string text)
+{
+    if (text == "SER")
+        return "ser";
+    if (text == "PAR")
+        return "par";
+    return text;
+}
+
+void readRecord(Model& m, int i, LineReader& file)
+{
+    const std::string kind = file.next();
+    const int code = partCodeOf(kind);
+    if (code == kNoPart)
+        return;  // the entry stays neutral; the next line is the next record's kind
+    m.setKind(i, kind);
+    Part& p = m.part(i);
+    if (code == kRlb) {
+        p.partconn = "ser";
+        p.partvalue = 0;
+        return;
+    }
+    if (code == kWir) {
+        file.next();  // connection and value lines are not looked at
+        file.next();
+        p.partconn = "ser";
+        p.partvalue = 0;
+        return;
+    }
+    p.partconn = connectionOf(file.next());
+    p.partvalue = readNumber(file.next());
+}
+
+std::string errnoText(int err)
+{
+    return FileError::fromErrno(err).what();
+}
+
+// Where a save really goes: the target of a symbolic link, so the link survives.
+std::string resolvedTarget(const std::string& name)
+{
+    struct stat st;
+    if (lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (char* real = realpath(name.c_str(), nullptr)) {
+            std::string target = real;
+            std::free(real);
+            return target;
+        }
+    }
+    return name;
+}
+
+std::string directoryOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// A replaced file keeps its permissions; a new one gets those of a plain create.
+mode_t modeFor(const std::string& target)
+{
+    struct stat st;
+    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        return st.st_mode & 07777;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes the whole text to a temporary file beside the target and renames it over the
+// target only once it is complete and on disk: a failed save never costs the old file.
+void replaceFile(const std::string& name, const std::string& text)
+{
+    const std::string target = resolvedTarget(name);
+    std::string temp = directoryOf(target) + "/.circuit-XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        throw FileError::fromErrno(errno);
+
+    int err = 0;
+    if (fchmod(fd, modeFor(target)) != 0)
+        err = errno;
+    std::size_t done = 0;
+    while (err == 0 && done < text.size()) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0) {
+            if (errno != EINTR)
+                err = errno;
+        } else {
+            done += static_cast<std::size_t>(n);
+        }
+    }
+    if (err == 0 && fsync(fd) != 0)
+        err = errno;
+    if (close(fd) != 0 && err == 0)
+        err = errno;
+    if (err == 0 && std::rename(temp.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err != 0) {
+        unlink(temp.c_str());
+        throw FileError(errnoText(err));
+    }
+}
+
+}  // namespace
+
+std::string tooManyPartsMessage(long long count)
+{
+    return "The circuit has " + integerText(count) + " parts; the limit is " +
+           integerText(kMaxParts) + ".";
+}
+
+void readladder(Model& m, WindowPort& w)
+{
+    w.canvas().rectangle(Model::plotleft, Model::plottop, Model::plotleft + Model::plotwidth,
+                         Model::plottop + Model::plotheight);
+    m.tunepending = false;
+    m.tuneup = true;
+    w.memoClear("Memo2");
+    m.resetBeforeRead();
+
+    LineReader file(m.circuitfile);
+
+    // Refused before it is stored: partcount never counts past the table.
+    const int count = readInteger(file.next());
+    if (count > kMaxParts)
+        throw AppError(tooManyPartsMessage(count));
+    m.partcount = count;
+    m.inductorq = readNumber(file.next());
+    m.sourcer = readNumber(file.next());
+    m.loadr = readNumber(file.next());
+    m.crystalflag = readInteger(file.next());
+    if (m.crystalflag == 1) {
+        m.frequnit = "Hz";
+        m.xtalfreq = readNumber(file.next());
+        m.xtallm = readNumber(file.next());
+        m.xtalcp = readNumber(file.next());
+        m.xtalqx = readNumber(file.next());
+    }
+
+    const double start = readNumber(file.next());
+    const double stop = readNumber(file.next());
+    m.tablestep = readNumber(file.next());
+    m.freqperdiv = readNumber(file.next());
+    m.startfreq = start;
+    m.stopfreq = stop;
+    m.freqstep = (stop - start) * 0.001;
+    m.bottomdb = -std::fabs(readNumber(file.next()));
+    m.dbperdiv = readNumber(file.next());
+
+    w.setText("Edit2", fixedText(m.startfreq, 6, 2));
+    w.setText("Edit3", fixedText(m.stopfreq, 6, 2));
+    if (m.tablestep == 0)
+        m.tablestep = (stop - start) * 0.1;
+    w.setText("Edit7", fixedText(m.bottomdb, 6, 2));
+    w.setText("Edit8", fixedText(m.dbperdiv, 6, 2));
+    w.setText("Edit9", fixedText(m.freqperdiv, 6, 2));
+    w.setText("Edit14", m.frequnit);
+
+    m.origbottom = m.bottomdb;
+    m.origstart = m.startfreq;
+    m.origstop = m.stopfreq;
+    m.origdbperdiv = m.dbperdiv;
+    m.origfreqperdiv = m.freqperdiv;
+
+    for (int i = 1; i <= m.partcount; ++i)
+        readRecord(m, i, file);
+}
+
+std::string circuitText(const Model& m)
+{
+    std::string out;
+    auto line = [&out](const std::string& text) {
+        out += text;
+        out += "\r\n";
+    };
+    line(integerText(m.partcount));
+    line(fixedText(m.inductorq, 8, 2));
+    line(fixedText(m.sourcer, 8, 2));
+    line(fixedText(m.loadr, 8, 2));
+    line(integerText(m.crystalflag));
+    if (m.crystalflag == 1) {
+        line(fixedText(m.xtalfreq, 10, 6));
+        line(fixedText(m.xtallm, 8, 6));
+        line(fixedText(m.xtalcp, 8, 6));
+        line(fixedText(m.xtalqx, 8, 2));
+    }
+    for (double v : {m.startfreq, m.stopfreq, m.tablestep, m.freqperdiv, std::fabs(m.bottomdb),
+                     m.dbperdiv})
+        line(fixedText(v, 11, 5));
+    const int count = m.partcount < kMaxParts ? m.partcount : kMaxParts;
+    for (int i = 1; i <= count; ++i) {
+        const Part& p = m.part(i);
+        line(p.partkind);
+        // The reader takes an "rlb" record as its kind line alone. Only the last record
+        // may carry the two further lines (their old form), where they are never read.
+        if (p.partkind == "rlb" && i < count)
+            continue;
+        line(p.partconn);
+        line(fixedText(p.partvalue, 11, 5));
+    }
+    return out;
+}
+
+void writeladder(const Model& m)
+{
+    replaceFile(m.circuitfile, circuitText(m));
+}
