@@ -1,0 +1,41 @@
+#include "sweep.h"
+
+#include <cstdio>
+
+#include "analyser.h"
+#include "engine.h"
+
+namespace {
+
+constexpr const char* kHeader = "frequency,s21_db,s11_db\n";
+
+void appendPoint(std::string& out, const Model& m, double f)
+{
+    const Solution s = ladder(m, f);
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%.17g,%.17g,%.17g\n", f, s.s21db, s.s11db);
+    out += buf;
+}
+
+}  // namespace
+
+std::string sweepCsv(const Model& m)
+{
+    std::string out = kHeader;
+    // The plot's frequencies: the step is added repeatedly, so the last point is
+    // startfreq + 0.999 of the span, give or take the rounding of the sums.
+    const double step = (m.stopfreq - m.startfreq) * 0.001;
+    double f = m.startfreq;
+    for (int i = 0; i < kSweepPoints; ++i) {
+        appendPoint(out, m, f);
+        f += step;
+    }
+    return out;
+}
+
+std::string pointCsv(const Model& m, double analysisfreq)
+{
+    std::string out = kHeader;
+    appendPoint(out, m, analysisfreq);
+    return out;
+}
