@@ -69,5 +69,13 @@ public:
     int cursorx = 0;
 
 private:
+    // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a
+    // number that addresses nothing, so no user number ever indexes past the table.
+    double* entryValue(int n);
+    // Step 3 of the plot: the Up/Down step requested by Button9Click/Button12Click.
+    void applyTuneStep();
+    // Step 12 of the plot: cursor line and readout.
+    void drawCursor();
+
     WindowPort& w;
 };

@@ -60,4 +60,8 @@ public:
     virtual void showAbout() = 0;        // hides the main window, shows About
 
     virtual Canvas& canvas() = 0;
+
+    // The hint "Click anywhere in the blue to update and plot." (Label23) lies inside the
+    // plot area: a plot hides it, erasing the plot area before a file read shows it again.
+    virtual void setHintVisible(bool /*visible*/) {}
 };

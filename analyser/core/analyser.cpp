@@ -1,0 +1,77 @@
+#include "analyser.h"
+
+#include "circuitfile.h"
+#include "errors.h"
+
+Analyser::Analyser(WindowPort& window) : model(Model::startup()), w(window)
+{
+    // Until a reference is saved it is a single point at (1, 1), outside the plot.
+    refx.fill(1);
+    refy.fill(1);
+}
+
+void Analyser::run(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const AppError& e) {
+        // Whatever the command stored or drew before the failure stays.
+        w.message(e.what());
+    }
+}
+
+void Analyser::Button6Click()
+{
+    w.beep();
+    zoomout();
+    // readladder begins by erasing the plot area, which uncovers the hint.
+    w.setHintVisible(true);
+    readladder(model, w);
+    plotenabled = false;
+}
+
+void Analyser::Open1Click()
+{
+    const auto name = w.openFileDialog();
+    if (!name)
+        return;
+    zoomout();
+    // The whole name: cutting a long path would open some other file, or none.
+    model.circuitfile = *name;
+    w.setHintVisible(true);
+    readladder(model, w);
+    plotenabled = false;
+}
+
+void Analyser::SaveAs1Click()
+{
+    const auto name = w.saveFileDialog();
+    if (!name)
+        return;
+    model.circuitfile = *name;
+    writeladder(model);
+}
+
+void Analyser::Button1Click()
+{
+    // Set before the write, so after a failed write the next start still reads this name.
+    model.circuitfile = "startfile.cir";
+    writeladder(model);
+    w.closeMainWindow();
+}
+
+void Analyser::Exit1Click()
+{
+    w.closeMainWindow();
+}
+
+void Analyser::Button13Click()
+{
+    w.closeMainWindow();
+}
+
+void Analyser::AboutSorvel1Click()
+{
+    // The Qt layer hides this window; coming back shows it again, which runs Button6Click.
+    w.showAbout();
+}

@@ -1,0 +1,227 @@
+// The response plot: scale from the fields, grid, cursor, 1000-point sweep, traces.
+
+#include <climits>
+#include <cmath>
+
+#include "analyser.h"
+#include "checkedmath.h"
+#include "engine.h"
+#include "errors.h"
+#include "numread.h"
+#include "numtext.h"
+
+namespace {
+
+constexpr int kLeft = Model::plotleft;
+constexpr int kTop = Model::plottop;
+constexpr int kWidth = Model::plotwidth;
+constexpr int kHeight = Model::plotheight;
+
+// base + offset rounded to the nearest pixel, halves to even. A position that no pixel
+// coordinate can hold is the FPU's invalid operation, as rounding it always was.
+int pixel(int base, double offset)
+{
+    const double v = base + std::nearbyint(offset);
+    if (!(v >= INT_MIN && v <= INT_MAX))
+        throw FloatError::invalidOperation();
+    return static_cast<int>(v);
+}
+
+// The grid step in whole pixels. A step under one pixel would never finish the grid
+// loop, so such a scale is refused; a step beyond the plot draws only the first line,
+// and is capped so the loop counter cannot overflow.
+int gridStep(double step, int extent, const char* refusal)
+{
+    const double rounded = std::nearbyint(step);
+    if (!(rounded >= 1))
+        throw AppError(refusal);
+    return rounded > extent ? extent : static_cast<int>(rounded);
+}
+
+double readField(const WindowPort& w, const char* control)
+{
+    return readNumber(w.text(control));
+}
+
+void polyline(Canvas& c, const std::array<int, kSweepPoints>& x,
+              const std::array<int, kSweepPoints>& y)
+{
+    c.moveTo(x[0], y[0]);
+    for (int i = 0; i < kSweepPoints; ++i)
+        c.lineTo(x[i], y[i]);
+}
+
+void line(Canvas& c, int x1, int y1, int x2, int y2)
+{
+    c.moveTo(x1, y1);
+    c.lineTo(x2, y2);
+}
+
+}  // namespace
+
+void Analyser::Button3Click()
+{
+    plotenabled = true;
+    plotthestuff();
+}
+
+void Analyser::Button8Click()
+{
+    refx = tracex;
+    refy = tracey21;
+}
+
+void Analyser::CheckBox2Click()
+{
+    plotthestuff();
+}
+
+void Analyser::CheckBox3Click()
+{
+    plotthestuff();
+}
+
+void Analyser::plotthestuff()
+{
+    Model& m = model;
+    Canvas& c = w.canvas();
+
+    w.setText("Edit1", m.circuitfile);
+    w.setText("Edit14", m.frequnit);
+    w.setText("Edit24", m.frequnit);
+
+    tracex.fill(0);
+    tracey21.fill(0);
+    tracey11.fill(0);
+
+    if (m.tunepending)
+        applyTuneStep();
+
+    c.setPen(colors::kButtonFace);
+    c.setFill(colors::kWhite);
+    c.rectangle(kLeft, kTop, kLeft + kWidth, kTop + kHeight + 5);
+    w.setHintVisible(false);
+    c.setPen(colors::kGrid);
+    c.setFill(colors::kWhite);
+    c.rectangle(kLeft, kTop, kLeft + kWidth, kTop + kHeight);
+
+    // Each value is stored as soon as it is read: a later bad field leaves the earlier ones.
+    m.topdb = readField(w, "Edit6");
+    if (m.topdb != 0)
+        m.topdb = 0;
+    w.setText("Edit6", fixedText(m.topdb, 4, 1));
+    m.bottomdb = readField(w, "Edit7");
+    if (m.bottomdb > 0)
+        m.bottomdb = -m.bottomdb;
+    w.setText("Edit7", fixedText(m.bottomdb, 4, 1));
+    m.dbperdiv = readField(w, "Edit8");
+    m.startfreq = readField(w, "Edit2");
+    m.stopfreq = readField(w, "Edit3");
+    m.freqperdiv = readField(w, "Edit9");
+    m.freqstep = (m.stopfreq - m.startfreq) * 0.001;
+
+    const int ystep = gridStep(checked::div(double(kHeight), m.topdb - m.bottomdb) * m.dbperdiv,
+                               kHeight,
+                               "Cannot draw the level grid: each dB division must be at least "
+                               "one pixel high (check bottom and dB/div.).");
+    for (int y = kTop; y < kTop + kHeight; y += ystep)
+        line(c, kLeft, y, kLeft + kWidth, y);
+
+    const int xstep = gridStep(checked::div(double(kWidth), m.stopfreq - m.startfreq) * m.freqperdiv,
+                               kWidth,
+                               "Cannot draw the frequency grid: each division must be at least "
+                               "one pixel wide (check start, stop and Freq./div).");
+    for (int x = kLeft; x < kLeft + kWidth; x += xstep)
+        line(c, x, kTop, x, kTop + kHeight);
+
+    drawCursor();
+
+    const double span = m.stopfreq - m.startfreq;
+    const double range = m.topdb - m.bottomdb;
+    // Accumulated, not start + i * step: the points fall where repeated addition puts them.
+    double f = m.startfreq - m.freqstep;
+    for (int i = 0; i < kSweepPoints; ++i) {
+        f += m.freqstep;
+        const Solution s = ladder(m, f);
+        tracex[i] = pixel(kLeft, (f - m.startfreq) * kWidth / span);
+        // Clipped at the bottom only; a gain above 0 dB is drawn above the plot.
+        const double l21 = s.s21db < m.bottomdb ? m.bottomdb : s.s21db;
+        tracey21[i] = pixel(kTop, -(kHeight * l21) / range);
+        const double l11 = s.s11db < m.bottomdb ? m.bottomdb : s.s11db;
+        tracey11[i] = pixel(kTop, -(kHeight * l11) / range);
+    }
+
+    c.setPen(colors::kRed);
+    line(c, kLeft + 80, 25, kLeft + 120, 25);
+    polyline(c, tracex, tracey21);
+
+    c.setPen(colors::kBlack);
+    line(c, kLeft + 330, 25, kLeft + 370, 25);
+    if (w.checked("CheckBox3"))
+        polyline(c, refx, refy);
+
+    // The pen left here (blue with S11 shown, else black) draws the zoom box.
+    if (w.checked("CheckBox2")) {
+        c.setPen(colors::kBlue);
+        line(c, kLeft + 210, 25, kLeft + 250, 25);
+        polyline(c, tracex, tracey11);
+    }
+}
+
+void Analyser::drawCursor()
+{
+    Model& m = model;
+    cursorfreq = readField(w, "Edit23");
+    if (cursorfreq == 0) {
+        w.setText("Edit16", "--");
+        w.setText("Edit4", "--");
+        return;
+    }
+    cursorx = pixel(kLeft, (cursorfreq - m.startfreq) * kWidth / (m.stopfreq - m.startfreq));
+    Canvas& c = w.canvas();
+    c.setPen(colors::kRed);
+    // The engine's values at exactly the cursor frequency, not clipped at the bottom.
+    const Solution s = ladder(m, cursorfreq);
+    w.setText("Edit16", fixedText(s.s21db, 5, 2));
+    w.setText("Edit4", fixedText(s.s11db, 5, 2));
+    int y = kTop + 10;
+    do {
+        line(c, cursorx, y, cursorx, y + 10);
+        y += 15;
+    } while (!(y > kTop + kHeight - 10));
+}
+
+double* Analyser::entryValue(int n)
+{
+    Model& m = model;
+    // A file may claim more parts than the table holds; only real entries are values.
+    const int parts = m.partcount < kMaxParts ? m.partcount : kMaxParts;
+    if (n >= 1 && n <= parts)
+        return &m.part(n).partvalue;
+    switch (n) {
+    case entry::kLoadR: return &m.loadr;
+    case entry::kSourceR: return &m.sourcer;
+    case entry::kInductorQ: return &m.inductorq;
+    case entry::kXtalFreq: return &m.xtalfreq;
+    case entry::kXtalLm: return &m.xtallm;
+    case entry::kXtalCp: return &m.xtalcp;
+    case entry::kXtalQx: return &m.xtalqx;
+    default: return nullptr;
+    }
+}
+
+void Analyser::applyTuneStep()
+{
+    // Cleared first: a step whose fields fail to convert is dropped, not replayed by
+    // some later, unrelated plot.
+    model.tunepending = false;
+    const int n = readInteger(w.text("Edit18"));
+    const double factor = 1 + 0.01 * readNumber(w.text("Edit17"));
+    double* value = entryValue(n);
+    if (!value) {
+        w.message("No value has the entry number " + integerText(n) + "; nothing was tuned.");
+        return;
+    }
+    *value = model.tuneup ? *value * factor : checked::div(*value, factor);
+    w.setText("Edit19", fixedText(*value, 8, 3));
+}

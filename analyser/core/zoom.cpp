@@ -1,0 +1,142 @@
+// Pointer readout, box zoom, the original sweep and the cursor. Every change goes
+// through the scale fields and the plot that reads them.
+
+#include <cmath>
+
+#include "analyser.h"
+#include "checkedmath.h"
+#include "numtext.h"
+
+namespace {
+
+constexpr int kLeft = Model::plotleft;
+constexpr int kTop = Model::plottop;
+constexpr int kWidth = Model::plotwidth;
+constexpr int kHeight = Model::plotheight;
+
+}  // namespace
+
+void Analyser::FormMouseMove(int x, int y)
+{
+    if (!plotenabled)
+        return;
+    mousex = x;
+    mousey = y;
+    if (dragging && !placingcursor) {
+        // Pen and fill are what the last plot left. Old boxes stay until the next plot.
+        w.canvas().rectangle(boxstartx, kTop + 5, mousex, mousey);
+    }
+    w.setText("Edit5", integerText(mousex));
+    w.setText("Edit11", integerText(mousey));
+}
+
+void Analyser::FormMouseDown()
+{
+    if (!plotenabled)
+        return;
+    if (!placingcursor) {
+        boxstartx = mousex;
+        boxstarty = mousey;
+        // Inside for left < x <= right and top < y <= bottom: an edge press starts no box.
+        if (boxstartx > kLeft && boxstarty > kTop)
+            boxvalid = true;
+        if (boxstartx > kLeft + kWidth || boxstarty > kTop + kHeight)
+            boxvalid = false;
+        if (boxvalid) {
+            if (!sweepsaved) {
+                // The scale of the picture on screen, as the last plot read it.
+                model.origbottom = model.bottomdb;
+                model.origstart = model.startfreq;
+                model.origstop = model.stopfreq;
+                model.origdbperdiv = model.dbperdiv;
+                model.origfreqperdiv = model.freqperdiv;
+                sweepsaved = true;
+            }
+            dragging = true;
+        }
+    } else {
+        cursorx = mousex;
+        // Outside the plot the frequency is extrapolated on the same line.
+        cursorfreq = (model.stopfreq - model.startfreq) * (cursorx - kLeft) / kWidth + model.startfreq;
+        w.setText("Edit23", fixedText(cursorfreq, 7, 3));
+        placingcursor = false;
+        plotthestuff();
+    }
+}
+
+void Analyser::FormMouseUp()
+{
+    if (!plotenabled || placingcursor)
+        return;
+    boxendx = mousex;
+    boxendy = mousey;
+    dragging = false;
+    // Edges count as inside here, unlike the press.
+    if (boxendx < kLeft || boxendy < kTop || boxendx > kLeft + kWidth || boxendy > kTop + kHeight)
+        boxvalid = false;
+    if (boxvalid)
+        newspan();
+    boxvalid = false;
+    if (w.checked("CheckBox3")) {
+        // Unchecking a check box from code runs its click handler, which plots.
+        w.setChecked("CheckBox3", false);
+        CheckBox3Click();
+    }
+    plotthestuff();
+}
+
+void Analyser::newspan()
+{
+    if (boxendx == boxstartx || boxendy == boxstarty)
+        return;
+    const Model& m = model;
+    const double span = m.stopfreq - m.startfreq;
+    newstart = span * (boxstartx - kLeft) / kWidth + m.startfreq;
+    newstop = span * (boxendx - kLeft) / kWidth + m.startfreq;
+    newfreqperdiv = std::fabs((newstop - newstart) * 0.2);
+    // The span must stay at least a thousandth of the frequency under the press.
+    if (checked::div(newstart, newfreqperdiv) > 5000) {
+        w.message("Program cannot zoom that far.");
+        return;
+    }
+    w.setText("Edit9", fixedText(newfreqperdiv, 10, 4));
+    w.setText("Edit2", fixedText(newstart, 10, 4));
+    w.setText("Edit3", fixedText(newstop, 10, 4));
+    if (newstart > newstop) {
+        // Dragged right to left: the start is always the lower frequency.
+        w.setText("Edit2", fixedText(newstop, 10, 4));
+        w.setText("Edit3", fixedText(newstart, 10, 4));
+    }
+    newbottom = -std::fabs(double(boxendy - kTop) * m.bottomdb / kHeight);
+    w.setText("Edit7", fixedText(newbottom, 10, 4));
+}
+
+void Analyser::zoomout()
+{
+    const Model& m = model;
+    w.setText("Edit8", fixedText(m.origdbperdiv, 7, 3));
+    w.setText("Edit7", fixedText(m.origbottom, 7, 3));
+    w.setText("Edit2", fixedText(m.origstart, 7, 3));
+    w.setText("Edit3", fixedText(m.origstop, 7, 3));
+    w.setText("Edit9", fixedText(m.origfreqperdiv, 7, 3));
+    sweepsaved = false;
+    plotthestuff();
+}
+
+void Analyser::Button10Click()
+{
+    zoomout();
+}
+
+void Analyser::Button11Click()
+{
+    placingcursor = true;
+}
+
+void Analyser::Button2Click()
+{
+    w.setText("Edit23", "0.0");
+    w.setText("Edit16", "--");
+    w.setText("Edit4", "--");
+    plotthestuff();
+}
