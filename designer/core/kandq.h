@@ -1,0 +1,46 @@
+#pragma once
+// The k-and-q generator window's behaviour: normalised end Q values and coupling
+// coefficients for Butterworth, Chebyshev and minimum-loss (Cohn) responses, written
+// straight into the design state for steps 3 and 5.
+
+#include <array>
+#include <cstdint>
+
+#include "design_state.h"
+#include "form_port.h"
+
+namespace msg {
+// The generator's tables hold ten crystals.
+inline constexpr const char* kKandQNRange = "The number of crystals must be from 1 to 10.";
+}  // namespace msg
+
+class KandQ {
+public:
+    KandQ(DesignState& state, FormPort& window) : s(state), w(window) {}
+
+    void FormShow();           // each time the window is shown: N into Edit1
+    void RadioButton1Click();  // Chebyshev
+    void RadioButton2Click();  // Butterworth
+    void RadioButton3Click();  // minimum-loss
+    void calculate();          // Button2 and the "4." panel
+
+    // 0 Butterworth, 1 Chebyshev, 2 minimum-loss; Butterworth until a type is picked.
+    std::int32_t ftype = 0;
+
+    // Working values of the last calculation.
+    float typedripple = 0;
+    float ripple = 0;
+    float epsilon = 0;
+    float bwfactor = 0;  // 3 dB bandwidth over ripple bandwidth
+    float beta = 0, gamma = 0;
+    std::int32_t oddflag = 1;
+    float loadratio = 1;
+    std::array<float, 21> a{}, b{};
+    float kmin = 0, qmin = 0;
+
+private:
+    void prototype(int n);
+
+    DesignState& s;
+    FormPort& w;
+};

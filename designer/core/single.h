@@ -1,0 +1,44 @@
+#pragma once
+// The designer's arithmetic: every formula is evaluated in extended precision from the
+// stored single-precision values, and each named result is rounded to single precision
+// when it is stored. store() is the one place that rounding happens, and it refuses a
+// result that has no single-precision value, so no field ever shows INF or NAN.
+
+#include <cfloat>
+#include <cmath>
+#include <string>
+
+#include "checkedmath.h"
+#include "errors.h"
+#include "numread.h"
+
+using ext = long double;
+
+inline constexpr ext kTwoPi = 6.283185307179586477L;
+inline constexpr ext kPi = 3.1415926535897932385L;
+
+inline FloatError overflowError()
+{
+    return FloatError("Floating point overflow");
+}
+
+inline float store(ext value)
+{
+    if (std::isnan(value)) [[unlikely]]
+        throw FloatError::invalidOperation();
+    if (std::fabs(value) > static_cast<ext>(FLT_MAX)) [[unlikely]]
+        throw overflowError();
+    return static_cast<float>(value);
+}
+
+// A field's number, stored in single precision. A value beyond the single range fails
+// like a result that overflows.
+inline float readSingle(const std::string& text)
+{
+    return store(readNumber(text));
+}
+
+inline ext sq(ext x)
+{
+    return x * x;
+}

@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "designer.h"
+#include "fake_form.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t end = text.find("\r\n", pos);
+        if (end == std::string::npos) {
+            out.push_back("<no CR LF>" + text.substr(pos));
+            break;
+        }
+        out.push_back(text.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    return out;
+}
+
+struct Export : ::testing::Test {
+    fs::path dir;
+    fs::path oldcwd;
+    DesignState s;
+    FakeForm w = mainFormWithDefaults();
+    Designer d{s, w};
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("mirabo-export-" + std::to_string(::getpid()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        oldcwd = fs::current_path();
+        fs::current_path(dir);
+    }
+    void TearDown() override
+    {
+        fs::current_path(oldcwd);
+        fs::remove_all(dir);
+    }
+    void click(void (Designer::*handler)()) { runCommand(w, [&] { (d.*handler)(); }); }
+    void design(const std::string& n = "5")
+    {
+        d.FormShow();
+        w.fields["Edit6"] = n;
+        w.fields["Edit20"] = "100";
+        for (auto h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
+                       &Designer::Button4Click, &Designer::Button5Click, &Designer::Button14Click})
+            click(h);
+        ASSERT_TRUE(w.messages().empty());
+        w.events.clear();
+    }
+};
+
+TEST_F(Export, DefaultDesignToTheDefaultFile)
+{
+    design();
+    click(&Designer::Button6Click);
+    EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Circuit saved for analysis with Sorvel.exe"}));
+    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
+    const std::vector<std::string> head{"17", "100", "100", "100", "1", "10", "0.0199999995529652", "3",
+                                        "200000", "-500", "1000", "12.5", "250", "60", "10"};
+    ASSERT_EQ(lines.size(), head.size() + 3 * 17 - 2);
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 15), head);
+    // C-1, five meshes of crystal, tuning and coupling capacitor (C-N last), then "rlb".
+    std::vector<std::string> kinds, conns;
+    for (std::size_t i = 15; i + 1 < lines.size(); i += 3) {
+        kinds.push_back(lines[i]);
+        conns.push_back(lines[i + 1]);
+    }
+    EXPECT_EQ(kinds, (std::vector<std::string>{"cap", "xtl", "cap", "cap", "xtl", "cap", "cap", "xtl", "cap", "cap",
+                                               "xtl", "cap", "cap", "xtl", "cap", "cap"}));
+    EXPECT_EQ(conns, (std::vector<std::string>{"par", "ser", "ser", "par", "ser", "ser", "par", "ser", "ser", "par",
+                                               "ser", "ser", "par", "ser", "ser", "par"}));
+    EXPECT_EQ(lines[16], "par");
+    EXPECT_EQ(lines[17].substr(0, 6), "142.33");  // 142.34 on the window, rounded there
+    EXPECT_EQ(lines[20], "0");
+    EXPECT_EQ(lines[23], "99999");  // CT1, the wire
+    EXPECT_EQ(lines[26].substr(0, 6), "338.82");
+    EXPECT_EQ(lines[62].substr(0, 5), "511.9");  // C-N next to the source
+    EXPECT_EQ(lines.back(), "rlb");
+}
+
+TEST_F(Export, OneCrystal)
+{
+    design();
+    w.fields["Edit6"] = "1";
+    click(&Designer::Button2Click);
+    click(&Designer::Button6Click);
+    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
+    ASSERT_EQ(lines.size(), 15u + 3 * 4 + 1);
+    EXPECT_EQ(lines[0], "5");
+    EXPECT_EQ((std::vector<std::string>{lines[15], lines[18], lines[21], lines[24], lines[27]}),
+              (std::vector<std::string>{"cap", "xtl", "cap", "cap", "rlb"}));
+    EXPECT_EQ(lines[23], "99999");
+    EXPECT_EQ(lines[26].substr(0, 5), "511.9");
+}
+
+TEST_F(Export, NotReadyWritesNothing)
+{
+    for (const char* ct1 : {".001", "0.01", "-5"}) {
+        w.events.clear();
+        w.fields["Edit32"] = ct1;
+        click(&Designer::Button6Click);
+        EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Warning -- no file saved.  Some steps are missing."}))
+            << ct1;
+        w.events.clear();
+        w.dialogAnswer = (dir / "chosen.cir").string();
+        click(&Designer::SaveAs1Click);
+        EXPECT_EQ(w.events, (std::vector<std::string>{"message:Warning -- no file saved.  Some steps are missing."}));
+    }
+    EXPECT_TRUE(fs::is_empty(dir));
+
+    // A CT1 typed by hand is enough: the rest is what the state holds.
+    w.fields["Edit32"] = "0.0101";
+    click(&Designer::Button6Click);
+    EXPECT_TRUE(fs::exists(dir / "startfile.cir"));
+}
+
+TEST_F(Export, FieldsAreReadAtSaveTime)
+{
+    design();
+    w.fields["Edit33"] = "1234.5";  // a tuning capacitor reaches the file at once
+    w.fields["Edit23"] = "1";       // a coupling capacitor only after step 6 again
+    w.dialogAnswer = (dir / "chosen.cir").string();
+    click(&Designer::SaveAs1Click);
+    EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Circuit saved for analysis with Sorvel.exe"}));
+    const std::vector<std::string> lines = linesOf(slurp(dir / "chosen.cir"));
+    EXPECT_EQ(lines[32], "1234.5");
+    EXPECT_EQ(lines[26].substr(0, 6), "338.82");
+
+    w.events.clear();
+    w.fields["Edit41"] = "x";
+    click(&Designer::SaveAs1Click);
+    EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:'x' is not a valid floating point value"}));
+    EXPECT_EQ(linesOf(slurp(dir / "chosen.cir"))[32], "1234.5");
+
+    // Cancel: nothing at all.
+    w.events.clear();
+    w.dialogAnswer.reset();
+    click(&Designer::SaveAs1Click);
+    EXPECT_TRUE(w.events.empty());
+}
+
+TEST_F(Export, OrdersTheTablesCannotHoldWriteNothing)
+{
+    design();
+    for (const char* n : {"0", "11"}) {
+        w.fields["Edit6"] = n;
+        click(&Designer::Button2Click);
+        w.events.clear();
+        click(&Designer::Button6Click);
+        EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Warning -- no file saved.  N must be from 1 to 10."}));
+    }
+    EXPECT_FALSE(fs::exists(dir / "startfile.cir"));
+}
+
+TEST_F(Export, AFailedWriteKeepsTheOldFile)
+{
+    design();
+    {
+        std::ofstream old(dir / "startfile.cir");
+        old << "old\r\n";
+    }
+    // The directory cannot take the new file: the old one stays and no success is claimed.
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool rootIgnoresPermissions = ::access(dir.c_str(), W_OK) == 0;
+    click(&Designer::Button6Click);
+    fs::permissions(dir, fs::perms::owner_all);
+    if (!rootIgnoresPermissions) {
+        EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Permission denied"}));
+        EXPECT_EQ(slurp(dir / "startfile.cir"), "old\r\n");
+    }
+
+    // A name that cannot be replaced by a file (a non-empty directory).
+    w.events.clear();
+    fs::create_directories(dir / "taken.cir" / "inside");
+    w.dialogAnswer = (dir / "taken.cir").string();
+    click(&Designer::SaveAs1Click);
+    ASSERT_EQ(w.events.size(), 2u);
+    EXPECT_EQ(w.events[0], "beep");
+    EXPECT_NE(w.events[1], "message:Circuit saved for analysis with Sorvel.exe");
+    EXPECT_TRUE(fs::is_directory(dir / "taken.cir" / "inside"));
+    // No temporary file is left behind.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
+        ++entries;
+    EXPECT_EQ(entries, 2);
+}
+
+TEST_F(Export, ReplacesTheWholeFile)
+{
+    design();
+    {
+        std::ofstream old(dir / "startfile.cir");
+        old << std::string(10000, 'Z');
+    }
+    click(&Designer::Button6Click);
+    const std::string text = slurp(dir / "startfile.cir");
+    EXPECT_EQ(text.find('Z'), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 5), "rlb\r\n");
+}
+
+}  // namespace
