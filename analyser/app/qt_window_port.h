@@ -1,0 +1,50 @@
+#pragma once
+// WindowPort on the real main window: fields and check boxes by name, the listing memo,
+// the picture, message boxes, file dialogs and the beep. The interactive parts are
+// std::function members so tests can answer them without a modal loop.
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "window_port.h"
+
+class MainWindow;
+class AboutWindow;
+
+class QtWindowPort : public WindowPort {
+public:
+    QtWindowPort(MainWindow& main, AboutWindow& about);
+
+    std::string text(const std::string& control) const override;
+    void setText(const std::string& control, const std::string& text) override;
+    bool checked(const std::string& control) const override;
+    void setChecked(const std::string& control, bool on) override;
+
+    void memoClear(const std::string& memo) override;
+    void memoAdd(const std::string& memo, const std::string& line) override;
+
+    void message(const std::string& text) override;
+    void beep() override;
+    std::optional<std::string> openFileDialog() override;
+    std::optional<std::string> saveFileDialog() override;
+
+    void closeMainWindow() override;
+    void showAbout() override;
+
+    Canvas& canvas() override;
+    void setHintVisible(bool visible) override;
+
+    // Brings what the commands drew since the last call to the screen.
+    void flush();
+
+    // Defaults: a modal QMessageBox, QApplication::beep(), Qt file dialogs.
+    std::function<void(const std::string&)> showMessage;
+    std::function<void()> soundBeep;
+    std::function<std::optional<std::string>()> runOpenDialog;
+    std::function<std::optional<std::string>()> runSaveDialog;
+
+private:
+    MainWindow& main_;
+    AboutWindow& about_;
+};

@@ -1,0 +1,170 @@
+#include "windows.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShowEvent>
+#include <QTimer>
+#include <stdexcept>
+
+#include "control_table.h"
+
+QFont sorvelFont()
+{
+    QFont f;
+    // Narrow sans faces first, so the long About lines fit; DejaVu is always there.
+    f.setFamilies({"Nimbus Sans", "Liberation Sans", "Arial", "Helvetica", "DejaVu Sans"});
+    f.setPixelSize(11);
+    return f;
+}
+
+namespace {
+
+QWidget* lookUp(const std::map<std::string, QWidget*>& controls, const std::string& name)
+{
+    auto it = controls.find(name);
+    if (it == controls.end())
+        throw std::invalid_argument("no control named " + name);
+    return it->second;
+}
+
+}  // namespace
+
+ClientArea::ClientArea(QSize size, QWidget* parent) : QWidget(parent), canvas_(size)
+{
+    setObjectName("client");
+    setFixedSize(size);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ClientArea::paintEvent(QPaintEvent* event)
+{
+    QPainter p(this);
+    const QRect r = event->rect();
+    const Color bg = colors::kBackground;
+    p.fillRect(r, QColor(bg.r, bg.g, bg.b));
+    p.drawImage(r, canvas_.image(), r);
+}
+
+void ClientArea::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (onMove)
+        onMove(pos.x(), pos.y());
+}
+
+// The order of the platform the handlers were written for: press, then the click when
+// a left press is released over the surface, then the release.
+void ClientArea::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        clickArmed_ = true;
+    if (onPress)
+        onPress();
+}
+
+void ClientArea::mouseDoubleClickEvent(QMouseEvent*)
+{
+    // The second press of a double click is a press but makes no click.
+    clickArmed_ = false;
+    if (onPress)
+        onPress();
+}
+
+void ClientArea::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && clickArmed_) {
+        clickArmed_ = false;
+        if (rect().contains(event->position().toPoint()) && onClick)
+            onClick();
+    }
+    if (onRelease)
+        onRelease();
+}
+
+MainWindow::MainWindow()
+{
+    setObjectName("Form1");
+    setWindowTitle("Sorvel, 2008 ");
+    setFont(sorvelFont());
+
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("File1");
+    file->setSeparatorsCollapsible(false);
+    auto add = [this](QMenu* menu, const char* name, const char* caption, QKeySequence keys) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(name);
+        a->setShortcut(keys);
+        actions_[name] = a;
+    };
+    add(file, "Open1", "&Open...", QKeySequence::Open);
+    add(file, "SaveAs1", "Save &As...", QKeySequence::SaveAs);
+    file->addSeparator()->setObjectName("N2");
+    file->addSeparator()->setObjectName("N1");
+    add(file, "Exit1", "E&xit", QKeySequence::Quit);
+    QAction* about = menuBar()->addAction("About Sorvel");
+    about->setObjectName("AboutSorvel1");
+    actions_["AboutSorvel1"] = about;
+
+    client_ = new ClientArea(QSize(kClientWidth, kClientHeight), this);
+    setCentralWidget(client_);
+    controls_ = buildControls(client_, mainWindowControls());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    move(210, 105);
+}
+
+QWidget* MainWindow::control(const std::string& name) const { return lookUp(controls_, name); }
+
+QAction* MainWindow::action(const std::string& name) const
+{
+    auto it = actions_.find(name);
+    if (it == actions_.end())
+        throw std::invalid_argument("no menu item named " + name);
+    return it->second;
+}
+
+void MainWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // A spontaneous show is the window system restoring the window, not a return to it.
+    // The handler runs from the event loop so that it finds the window on screen and may
+    // open message boxes of its own.
+    if (!event->spontaneous())
+        QTimer::singleShot(0, this, [this] {
+            if (onShown)
+                onShown();
+        });
+}
+
+AboutWindow::AboutWindow()
+{
+    setObjectName("Form2");
+    setWindowTitle("About Sorvel");
+    setFont(sorvelFont());
+    setFixedSize(kWidth, kHeight);
+    // Closing this window never ends the program: it returns to the main window.
+    setAttribute(Qt::WA_QuitOnClose, false);
+    controls_ = buildControls(this, aboutWindowControls());
+    move(259, 146);
+    connect(static_cast<QAbstractButton*>(control("Button1")), &QAbstractButton::clicked, this,
+            [this] {
+                if (onReturn)
+                    onReturn();
+            });
+}
+
+QWidget* AboutWindow::control(const std::string& name) const { return lookUp(controls_, name); }
+
+void AboutWindow::closeEvent(QCloseEvent* event)
+{
+    // The close button does what "Return to program" does; otherwise no window would
+    // be left on screen.
+    event->accept();
+    if (onReturn)
+        onReturn();
+}

@@ -1,0 +1,87 @@
+#pragma once
+// Sorvel's two windows. They only show things and report input; what a click does is
+// decided by the handlers they are wired to (see SorvelApp).
+
+#include <QMainWindow>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "image_canvas.h"
+
+class QAction;
+class QLabel;
+
+// Fonts of the size the control table was laid out for.
+QFont sorvelFont();
+
+// The main window's client area: the blue surface with the kept picture on it and the
+// controls above. Reports the pointer in client pixels.
+class ClientArea : public QWidget {
+    Q_OBJECT
+public:
+    explicit ClientArea(QSize size, QWidget* parent = nullptr);
+
+    ImageCanvas& canvas() { return canvas_; }
+
+    std::function<void(int x, int y)> onMove;
+    std::function<void()> onPress;
+    std::function<void()> onClick;
+    std::function<void()> onRelease;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    ImageCanvas canvas_;
+    bool clickArmed_ = false;  // a left press on the surface awaits its release
+};
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kClientWidth = 741, kClientHeight = 576;
+
+    MainWindow();
+
+    ClientArea* client() const { return client_; }
+    QWidget* control(const std::string& name) const;  // throws for an unknown name
+    const std::map<std::string, QWidget*>& controls() const { return controls_; }
+    // Menu actions by name: Open1, SaveAs1, Exit1, AboutSorvel1.
+    QAction* action(const std::string& name) const;
+
+    // Runs on each show of the window (not on restoring it from the task bar), once
+    // the show has been processed.
+    std::function<void()> onShown;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    ClientArea* client_;
+    std::map<std::string, QWidget*> controls_;
+    std::map<std::string, QAction*> actions_;
+};
+
+class AboutWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 584, kHeight = 335;
+
+    AboutWindow();
+
+    QWidget* control(const std::string& name) const;
+    // "Return to program", and also the window's own close button.
+    std::function<void()> onReturn;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    std::map<std::string, QWidget*> controls_;
+};
