@@ -1,0 +1,133 @@
+// A design written by Mirabo, read back and analysed by Sorvel's reader and engine.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "circuitfile.h"
+#include "designer.h"
+#include "engine.h"
+#include "fake_form.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class NullCanvas : public Canvas {
+public:
+    void setPen(Color) override {}
+    void setFill(Color) override {}
+    void rectangle(int, int, int, int) override {}
+    void moveTo(int, int) override {}
+    void lineTo(int, int) override {}
+};
+
+class NullWindow : public WindowPort {
+public:
+    std::string text(const std::string&) const override { return {}; }
+    void setText(const std::string&, const std::string&) override {}
+    bool checked(const std::string&) const override { return false; }
+    void setChecked(const std::string&, bool) override {}
+    void memoClear(const std::string&) override {}
+    void memoAdd(const std::string&, const std::string&) override {}
+    void message(const std::string&) override {}
+    void beep() override {}
+    std::optional<std::string> openFileDialog() override { return {}; }
+    std::optional<std::string> saveFileDialog() override { return {}; }
+    void closeMainWindow() override {}
+    void showAbout() override {}
+    Canvas& canvas() override { return nullCanvas; }
+
+private:
+    NullCanvas nullCanvas;
+};
+
+// The default design with R = 100 for `n` crystals, saved under `path`.
+void writeDesign(const std::string& n, const fs::path& path)
+{
+    DesignState s;
+    FakeForm w = mainFormWithDefaults();
+    Designer d(s, w);
+    d.FormShow();
+    w.fields["Edit6"] = n;
+    w.fields["Edit20"] = "100";
+    w.dialogAnswer = path.string();
+    for (auto h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
+                   &Designer::Button4Click, &Designer::Button5Click, &Designer::Button14Click,
+                   &Designer::SaveAs1Click})
+        runCommand(w, [&] { (d.*h)(); });
+    ASSERT_EQ(w.messages(), std::vector<std::string>{msg::kSaved});
+}
+
+struct Interop : ::testing::Test {
+    fs::path dir = fs::temp_directory_path() / ("mirabo-interop-" + std::to_string(::getpid()));
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Model read(const fs::path& file)
+    {
+        Model m = Model::startup();
+        m.circuitfile = file.string();
+        NullWindow window;
+        readladder(m, window);
+        return m;
+    }
+};
+
+TEST_F(Interop, SorvelReadsTheDesign)
+{
+    for (const char* n : {"2", "5", "10"}) {
+        const fs::path file = dir / (std::string("n") + n + ".cir");
+        writeDesign(n, file);
+        const Model m = read(file);
+        const int crystals = std::stoi(n);
+        EXPECT_EQ(m.partcount, 3 * crystals + 2);
+        EXPECT_EQ(m.crystalflag, 1);
+        EXPECT_EQ(m.frequnit, "Hz");
+        EXPECT_DOUBLE_EQ(m.startfreq, -500);
+        EXPECT_DOUBLE_EQ(m.stopfreq, 1000);
+        EXPECT_DOUBLE_EQ(m.xtalfreq, 10);
+        EXPECT_DOUBLE_EQ(m.loadr, 100);
+        EXPECT_DOUBLE_EQ(m.sourcer, 100);
+        EXPECT_EQ(m.part(2).partkind, "xtl");
+        EXPECT_EQ(m.part(m.partcount).partkind, "rlb");
+    }
+}
+
+TEST_F(Interop, TheDefaultDesignPassesItsBand)
+{
+    const fs::path file = dir / "default.cir";
+    writeDesign("5", file);
+    const Model m = read(file);
+    // Sweep the file's own span; find the peak and the band within 3 dB of it.
+    double peak = -1000, peakAt = 0, low = 0, high = 0;
+    std::vector<std::pair<int, double>> s21;
+    for (int f = -500; f <= 1000; f += 5) {
+        s21.emplace_back(f, ladder(m, f).s21db);
+        if (s21.back().second > peak) {
+            peak = s21.back().second;
+            peakAt = f;
+        }
+    }
+    for (const auto& [f, db] : s21) {
+        if (db >= peak - 3) {
+            low = low == 0 ? f : std::min<double>(low, f);
+            high = std::max<double>(high, f);
+        }
+    }
+    // About 250 Hz wide, above the crystals' series resonance, with a few dB of crystal
+    // loss at Qu 200000; the stopband is far down on both sides.
+    EXPECT_GT(peak, -8.0);
+    EXPECT_LT(peak, 0.1);
+    EXPECT_GT(peakAt, 250);
+    EXPECT_LT(peakAt, 500);
+    EXPECT_GT(high - low, 180);
+    EXPECT_LT(high - low, 320);
+    EXPECT_GT(low, 150);
+    EXPECT_LT(high, 600);
+    EXPECT_LT(ladder(m, -500).s21db, -60);
+    EXPECT_LT(ladder(m, 0).s21db, -35);
+    EXPECT_LT(ladder(m, 1000).s21db, -55);
+}
+
+}  // namespace
