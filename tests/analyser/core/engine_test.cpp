@@ -1,0 +1,341 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine.h"
+#include "errors.h"
+#include "sweep.h"
+#include "walk.h"
+
+namespace {
+
+using engine::Walk;
+
+// Checks `actual` against a value printed with a given number of digits: it must round
+// to that text, i.e. lie within half a unit of its last digit.
+void expectShownAs(double actual, const std::string& shown)
+{
+    const auto e = shown.find_first_of("eE");
+    const std::string mantissa = shown.substr(0, e);
+    const int exponent = e == std::string::npos ? 0 : std::stoi(shown.substr(e + 1));
+    const auto dot = mantissa.find('.');
+    const int decimals = dot == std::string::npos ? 0 : int(mantissa.size() - dot - 1);
+    const double tolerance = 0.5 * std::pow(10.0, exponent - decimals) * (1 + 1e-9);
+    EXPECT_NEAR(actual, std::stod(shown), tolerance) << "shown as " << shown;
+}
+
+struct PartSpec {
+    const char* kind;
+    const char* conn;
+    double value;
+};
+
+Model circuit(std::vector<PartSpec> parts, double loadr = 50, double sourcer = 50)
+{
+    Model m = Model::startup();
+    m.resetBeforeRead();
+    m.loadr = loadr;
+    m.sourcer = sourcer;
+    m.partcount = static_cast<int>(parts.size());
+    for (int n = 1; n <= m.partcount; ++n) {
+        m.setKind(n, parts[n - 1].kind);
+        m.part(n).partconn = parts[n - 1].conn;
+        m.part(n).partvalue = parts[n - 1].value;
+    }
+    return m;
+}
+
+// What one part adds to a zero immittance at 10 MHz.
+engine::Complex added(const Model& m, int n = 1)
+{
+    Walk walk(m);
+    walk.setFrequency(10);
+    walk.partStep(n);
+    return walk.immittance;
+}
+
+TEST(LadderParts, WorkedValuesAtTenMegahertz)
+{
+    const struct {
+        PartSpec part;
+        const char *re, *im;
+    } cases[] = {
+        {{"ind", "ser", 1000}, "0.25133", "62.832"},
+        {{"ind", "par", 1000}, "6.3662e-5", "-0.015915"},
+        {{"cap", "ser", 100}, "0", "-159.15"},
+        {{"cap", "par", 100}, "0", "0.0062832"},
+        {{"cap", "ser", 99999}, "0", "-0.15916"},
+        {{"cap", "ser", 0}, "0", "-1e20"},
+        {{"ind", "par", 0}, "4e17", "-1e20"},  // 1e20 / Q
+        {{"cap", "par", 0}, "0", "1e-20"},
+        {{"ind", "ser", 0}, "4e-23", "1e-20"},
+        {{"res", "ser", 50}, "50", "0"},
+        {{"res", "par", 50}, "0.02", "0"},
+        {{"res", "par", -25}, "-0.04", "0"},
+        {{"cap", "Ser", 100}, "0", "0.0062832"},  // anything but "ser" is shunt
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.part.kind) + " " + c.part.conn + " " + std::to_string(c.part.value));
+        const engine::Complex w = added(circuit({c.part}));
+        expectShownAs(w.re, c.re);
+        expectShownAs(w.im, c.im);
+    }
+    Walk walk(circuit({}));
+    walk.setFrequency(10);
+    expectShownAs(walk.omega, "62831853.07");
+}
+
+TEST(LadderParts, Duplicates)
+{
+    Model m = Model::startup();  // entry 3 ind 1500, entry 4 cap 292, entry 7 duc 4
+    m.partcount = 12;
+    m.setKind(11, "duc");
+    m.part(11).partconn = "par";
+    m.setKind(12, "dur");
+    m.part(12).partconn = "ser";
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double reference, used;
+    } cases[] = {
+        {4, 292}, {4.9, 292}, {3, 1500}, {1, 248}, {80.9, 0}, {0.999, 0}, {0, 0}, {-0.5, 0},
+        {-4, 0}, {81, 0}, {1e300, 0}, {-1e300, 0}, {inf, 0}, {std::nan(""), 0},
+        {7, 4},       // a duplicate's stored number, not followed further
+        {11.5, 11.5}, // itself
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reference);
+        m.part(11).partvalue = c.reference;
+        EXPECT_EQ(engine::referencedValue(m, m.part(11)), c.used);
+    }
+    m.part(12).partvalue = 4.9;
+
+    // A duplicate capacitor of an inductor entry is that many pF; shunt by its own connection.
+    m.part(11).partvalue = 3;
+    expectShownAs(added(m, 11).im, "9.4248e-2");  // 2π·10 MHz·1500 pF
+    // A duplicate resistor reads entry 4's 292 as ohms, in series.
+    expectShownAs(added(m, 12).re, "292");
+    // It follows an edit of the entry it refers to.
+    m.part(4).partvalue = 100;
+    expectShownAs(added(m, 12).re, "100");
+}
+
+Model crystalCircuit(const char* conn, double offset)
+{
+    Model m = circuit({{"xtl", conn, offset}});
+    m.crystalflag = 1;
+    m.xtalfreq = 10;
+    m.xtallm = 0.01;
+    m.xtalcp = 3;
+    m.xtalqx = 50000;
+    return m;
+}
+
+TEST(LadderParts, CrystalAtItsSeriesResonanceIsItsMotionalResistanceWithCpAcross)
+{
+    for (double offset : {0.0, 500.0}) {
+        SCOPED_TRACE(offset);
+        const Model m = crystalCircuit("par", offset);
+        Walk walk(m);
+        walk.setFrequency(offset);  // a crystal circuit's frequencies are offsets in Hz
+        walk.partStep(1);
+        const double ws = 2 * M_PI * (10e6 + offset);
+        const double rm = ws * 0.01 / 50000;
+        EXPECT_NEAR(walk.immittance.re, 1 / rm, 1e-9 / rm);
+        EXPECT_NEAR(walk.immittance.im, ws * 3e-12, 1e-9);
+    }
+    // 500 Hz off its resonance the crystal is far below its peak: both share Lm, so their
+    // Cm differ.
+    Walk walk(crystalCircuit("par", 500));
+    walk.setFrequency(0);
+    walk.partStep(1);
+    EXPECT_LT(walk.immittance.re, 0.1 / (2 * M_PI * 10e6 * 0.01 / 50000));
+
+    // Series, the same crystal adds the reciprocal of that admittance as an impedance;
+    // any connection text but "par" is series for a crystal.
+    for (const char* conn : {"ser", "Par", ""}) {
+        SCOPED_TRACE(conn);
+        Walk series(crystalCircuit(conn, 0));
+        series.setFrequency(0);
+        series.partStep(1);
+        const double rm = 2 * M_PI * 10e6 * 0.01 / 50000;
+        const double b = 2 * M_PI * 10e6 * 3e-12;
+        const double g = 1 / rm;
+        EXPECT_NEAR(series.immittance.re, g / (g * g + b * b), 1e-9);
+        EXPECT_NEAR(series.immittance.im, -b / (g * g + b * b), 1e-9);
+    }
+}
+
+TEST(LadderParts, YzyAndRph)
+{
+    Walk walk(circuit({}));
+    walk.immittance = {3, 4};
+    walk.transfer = {2, 0};
+    walk.yzy();
+    EXPECT_DOUBLE_EQ(walk.immittance.re, 0.12);
+    EXPECT_DOUBLE_EQ(walk.immittance.im, -0.16);
+    EXPECT_DOUBLE_EQ(walk.transfer.re, 0.24);
+    EXPECT_DOUBLE_EQ(walk.transfer.im, -0.32);
+    EXPECT_DOUBLE_EQ(walk.RPH(), 0.4);
+
+    walk.transfer = {0, 0};
+    EXPECT_EQ(walk.RPH(), 1e-20);
+    EXPECT_EQ(walk.transfer.re, 1e-20);  // replaced in transfer itself
+
+    walk.immittance = {0, 0};
+    EXPECT_THROW(walk.yzy(), FloatError);
+}
+
+TEST(Ladder, WorkedResultsAtTenMegahertz)
+{
+    const Model def = Model::startup();
+    const struct {
+        const char* what;
+        Model m;
+        double freq;
+        const char *s21, *s11;
+    } cases[] = {
+        {"no parts", circuit({}), 10, "0", "0"},
+        {"res ser", circuit({{"res", "ser", 50}}), 10, "-3.52", "0"},
+        {"res ser, rlb", circuit({{"res", "ser", 50}, {"rlb", "ser", 0}}), 10, "-3.52", "-9.54"},
+        {"res par, rlb", circuit({{"res", "par", 50}, {"rlb", "ser", 0}}), 10, "-3.52", "-9.54"},
+        {"rlb alone", circuit({{"rlb", "ser", 0}}), 10, "0", "-100"},
+        {"rlb alone, loadr 100", circuit({{"rlb", "ser", 0}}, 100), 10, "-0.51", "-9.54"},
+        {"res par, wir, res par", circuit({{"res", "par", 50}, {"wir", "ser", 0}, {"res", "par", 50}}), 10, "-6.02", "0"},
+        {"res par, res par", circuit({{"res", "par", 50}, {"res", "par", 50}}), 10, "-6.02", "0"},
+        {"cap ser 0, rlb", circuit({{"cap", "ser", 0}, {"rlb", "ser", 0}}), 10, "-360.0", "-4.3e-10"},
+        {"cap par 0", circuit({{"cap", "par", 0}}), 10, "0", "0"},
+        {"default at 7", def, 7, "-2.85", "-18.58"},
+        {"default at 10", def, 10, "-58.45", "-0.0016"},
+        {"default at 0", def, 0, "-1032", "-4.3e-10"},
+        {"two rlb: the one nearest the source counts", circuit({{"rlb", "ser", 0}, {"res", "ser", 50}, {"rlb", "ser", 0}}), 10, "-3.52", "-9.54"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Solution s = ladder(c.m, c.freq);
+        expectShownAs(s.s21db, c.s21);
+        expectShownAs(s.s11db, c.s11);
+    }
+}
+
+TEST(Ladder, EdgeCases)
+{
+    // Unequal terminations joined directly: 4 RL RS / (RL + RS)^2.
+    const Solution direct = ladder(circuit({}, 100, 50), 10);
+    EXPECT_NEAR(direct.s21db, 10 * std::log10(4.0 * 100 * 50 / (150.0 * 150)), 1e-12);
+
+    // The source end counts as series however long the ladder: a 50 ohm series resistor
+    // followed by wires up to the full table solves as the resistor alone.
+    std::vector<PartSpec> parts{{"res", "ser", 50}};
+    parts.resize(kMaxParts, {"wir", "ser", 0});
+    EXPECT_DOUBLE_EQ(ladder(circuit(parts), 10).s21db, ladder(circuit({{"res", "ser", 50}}), 10).s21db);
+    // Ending with a shunt part at the table's end turns the walk to impedance form.
+    parts.back() = {"res", "par", 50};
+    // Source, 50 ohm across, 50 ohm in series, 50 ohm load.
+    const double across = 1 / (1 / 50.0 + 1 / 100.0);
+    EXPECT_NEAR(ladder(circuit(parts), 10).s21db, 20 * std::log10(across / (50 + across)), 1e-9);
+
+    // A total reflection stays just below 0 dB.
+    const Solution open = ladder(circuit({{"cap", "ser", 0}, {"rlb", "ser", 0}}), 10);
+    EXPECT_EQ(open.s11db, 10 * std::log(0.9999999999) / std::log(10.0));
+    EXPECT_LT(open.s11db, 0);
+
+    // A crystal circuit solves an offset of 0 at the nominal crystal frequency, where a
+    // series crystal between 50 ohm ends passes almost everything.
+    Model xtal = crystalCircuit("ser", 0);
+    const double rm = 2 * M_PI * 10e6 * 0.01 / 50000;
+    EXPECT_NEAR(ladder(xtal, 0).s21db, 20 * std::log10(100 / (100 + rm)), 0.01);
+    EXPECT_LT(ladder(xtal, 5000).s21db, -15);
+}
+
+TEST(Ladder, FloatingPointFailures)
+{
+    const std::string dz = "Floating point division by zero";
+    const std::string inv = "Invalid floating point operation";
+    Model noQ = circuit({{"ind", "ser", 100}});
+    noQ.inductorq = 0;
+    Model noQShunt = circuit({{"dul", "par", 2}, {"cap", "par", 5}});
+    noQShunt.inductorq = 0;
+    Model noQNoInductor = circuit({{"cap", "ser", 100}});
+    noQNoInductor.inductorq = 0;
+    Model noLm = crystalCircuit("ser", 0);
+    noLm.xtallm = 0;
+    Model noQx = crystalCircuit("par", 0);
+    noQx.xtalqx = 0;
+    Model zeroFs = crystalCircuit("ser", -10e6);
+    Model blankCrystal = circuit({{"xtl", "ser", 0}});  // crystal block still all 0
+    blankCrystal.crystalflag = 1;
+    Model atDc = crystalCircuit("ser", 0);
+
+    const struct {
+        const char* what;
+        Model m;
+        double freq;
+        std::string message;  // empty: solves
+    } cases[] = {
+        {"loadr 0", circuit({}, 0), 10, dz},
+        {"sourcer 0", circuit({}, 50, 0), 10, dz},
+        {"terminations of opposite sign", circuit({}, -100, 50), 10, inv},
+        {"shunt resistor of 0", circuit({{"res", "par", 0}}), 10, dz},
+        {"shunt duplicate resistor of 0", circuit({{"res", "ser", 0}, {"dur", "par", 1}}), 10, dz},
+        {"series resistor of 0", circuit({{"res", "ser", 0}}), 10, ""},
+        {"inductor Q of 0", noQ, 10, dz},
+        {"inductor Q of 0, shunt duplicate", noQShunt, 10, dz},
+        {"inductor Q of 0, no inductor", noQNoInductor, 10, ""},
+        {"crystal without Lm", noLm, 10, dz},
+        {"crystal without Qx", noQx, 10, dz},
+        {"crystal at 0 Hz", zeroFs, 10, dz},
+        {"crystal block all 0", blankCrystal, 10, dz},
+        {"crystal circuit at 0 rad/s", atDc, -10e6, dz},
+        {"immittance exactly 0 turned over", circuit({{"res", "ser", -50}, {"res", "par", 1}}), 10, inv},
+        {"rlb seeing -sourcer", circuit({{"res", "ser", -100}, {"rlb", "ser", 0}}), 10, dz},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string message;
+        try {
+            ladder(c.m, c.freq);
+        } catch (const FloatError& e) {
+            message = e.what();
+        }
+        EXPECT_EQ(message, c.message);
+    }
+}
+
+TEST(Ladder, SweepCsvListsThePlotsThousandFrequencies)
+{
+    Model m = Model::startup();
+    m.startfreq = 1;
+    m.stopfreq = 2;
+    const std::string csv = sweepCsv(m);
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "frequency,s21_db,s11_db");
+    double f = 1;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        double freq, s21, s11;
+        char c1, c2;
+        std::istringstream row(line);
+        ASSERT_TRUE(row >> freq >> c1 >> s21 >> c2 >> s11) << line;
+        EXPECT_EQ(freq, f);  // 17 digits give the double back exactly
+        const Solution s = ladder(m, f);
+        EXPECT_EQ(s21, s.s21db);
+        EXPECT_EQ(s11, s.s11db);
+        f += (2.0 - 1.0) * 0.001;
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1000);
+
+    const std::string one = pointCsv(Model::startup(), 7);
+    EXPECT_EQ(one.substr(0, one.find('\n')), "frequency,s21_db,s11_db");
+    EXPECT_EQ(one.substr(one.find('\n') + 1, 2), "7,");
+    EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 2);
+}
+
+}  // namespace
