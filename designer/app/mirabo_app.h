@@ -1,0 +1,43 @@
+#pragma once
+// Mirabo: the design state, its four windows (created at start in the order main, help,
+// k-and-q, About, one shown at a time) and the wiring of their commands to the core.
+
+#include <memory>
+
+#include "design_state.h"
+#include "designer.h"
+#include "kandq.h"
+#include "qt_form_port.h"
+#include "windows.h"
+
+class MiraboApp {
+public:
+    MiraboApp();
+    void start();  // shows the main window
+
+    // Navigation between the windows.
+    void showKandQ();
+    void showMainFromKandQ();
+    void showAbout();
+    void showMainFromAbout();
+    void showHelp();
+    void showMainFromHelp();
+
+    DesignState state;
+    MainForm main;
+    FormWindow help;
+    FormWindow kandq;
+    FormWindow about;
+
+private:
+    QtFormPort mainPort{main};
+    QtFormPort kandqPort{kandq};
+    Designer designer{state, mainPort};
+    KandQ generator{state, kandqPort};
+
+    void wireMain();
+    void wireKandQ();
+};
+
+// The look all windows are laid out for: a compact sans-serif face and the Fusion style.
+void setUpMiraboLook();

@@ -1,0 +1,81 @@
+#include "windows.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+
+FormWindow::FormWindow(const QString& caption, int width, int height)
+{
+    setWindowTitle(caption);
+    setFixedSize(width, height);
+}
+
+void FormWindow::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (!e->spontaneous() && onShow)
+        onShow();
+}
+
+void FormWindow::closeEvent(QCloseEvent* e)
+{
+    if (onClose) {
+        e->ignore();
+        onClose();
+        return;
+    }
+    QWidget::closeEvent(e);
+}
+
+MainForm::MainForm(const QString& caption, int width, int height)
+{
+    setWindowTitle(caption);
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    saveAs = file->addAction(QStringLiteral("Save &As..."));
+    saveAs->setObjectName(QStringLiteral("SaveAs1"));
+    saveAs->setShortcut(QKeySequence::SaveAs);
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    file->addSeparator()->setObjectName(QStringLiteral("N2"));
+    exit = file->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("Exit1"));
+    exit->setShortcut(QKeySequence::Quit);
+    help = menuBar()->addAction(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    help->setShortcut(QKeySequence::HelpContents);
+    about = menuBar()->addAction(QStringLiteral("About Mirabo"));
+    about->setObjectName(QStringLiteral("AboutMirabo1"));
+
+    clientArea = new QWidget(this);
+    clientArea->setObjectName(QStringLiteral("client"));
+    clientArea->setFixedSize(width, height);
+    setCentralWidget(clientArea);
+    setFixedSize(width, height + menuBar()->sizeHint().height());
+}
+
+void MainForm::showEvent(QShowEvent* e)
+{
+    QMainWindow::showEvent(e);
+    if (!e->spontaneous() && onShow)
+        onShow();
+}
+
+void MainForm::closeEvent(QCloseEvent* e)
+{
+    QMainWindow::closeEvent(e);
+    if (e->isAccepted())
+        QCoreApplication::quit();
+}
+
+void centreOnScreen(QWidget& window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    window.move(area.center() - window.rect().center());
+}
