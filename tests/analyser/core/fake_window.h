@@ -1,20 +1,14 @@
 #pragma once
-// A recording WindowPort for the analyser's handlers: fields and check boxes start with
-// the main window's default texts, and every effect is appended to one event log so
-// tests can check both what happened and in which order.
+// A recording window and canvas for the analyser's handlers. Fields start with the main
+// window's default texts; every effect goes to one log, so tests can check order too.
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "analyser.h"
-#include "window_port.h"
-
-inline std::string colorText(Color c)
-{
-    return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b);
-}
 
 struct Segment {
     Color pen;
@@ -22,210 +16,97 @@ struct Segment {
     friend bool operator==(const Segment&, const Segment&) = default;
 };
 
-struct Rect {
-    Color pen, fill;
-    int x1, y1, x2, y2;
-};
-
-class FakeCanvas : public Canvas {
+class FakeWindow : public WindowPort, public Canvas {
 public:
-    explicit FakeCanvas(std::vector<std::string>& log) : log_(log) {}
+    std::string text(const std::string& c) const override { return texts.count(c) ? texts.at(c) : ""; }
+    void setText(const std::string& c, const std::string& t) override { texts[c] = t; note("text " + c + "=" + t); }
+    bool checked(const std::string& c) const override { return checks.count(c) && checks.at(c); }
+    void setChecked(const std::string& c, bool on) override { checks[c] = on; note("check " + c); }
+    void memoClear(const std::string& m) override { memos[m].clear(); note("memo clear"); }
+    void memoAdd(const std::string& m, const std::string& line) override { memos[m].push_back(line); note("memo add"); }
+    void message(const std::string& t) override { messages.push_back(t); note("message " + t); }
+    void beep() override { note("beep"); }
+    std::optional<std::string> openFileDialog() override { note("open dialog"); return openChoice; }
+    std::optional<std::string> saveFileDialog() override { note("save dialog"); return saveChoice; }
+    void closeMainWindow() override { note("close"); }
+    void showAbout() override { note("about"); }
+    void setHintVisible(bool on) override { hint = on; note(on ? "hint shown" : "hint hidden"); }
+    Canvas& canvas() override { return *this; }
 
-    void setPen(Color c) override
-    {
-        pen = c;
-        log_.push_back("pen " + colorText(c));
-    }
-    void setFill(Color c) override
-    {
-        fill = c;
-        log_.push_back("fill " + colorText(c));
-    }
+    void setPen(Color c) override { pen = c; note("pen " + rgb(c)); }
+    void setFill(Color c) override { fill = c; note("fill " + rgb(c)); }
     void rectangle(int x1, int y1, int x2, int y2) override
     {
-        rects.push_back({pen, fill, x1, y1, x2, y2});
-        log_.push_back("rect " + xy(x1, y1) + " " + xy(x2, y2));
+        rects.push_back({pen, x1, y1, x2, y2});
+        note("rect " + xy(x1, y1) + " " + xy(x2, y2));
     }
-    void moveTo(int x, int y) override
-    {
-        atx_ = x;
-        aty_ = y;
-        log_.push_back("move " + xy(x, y));
-    }
+    void moveTo(int x, int y) override { atx = x; aty = y; note("move " + xy(x, y)); }
     void lineTo(int x, int y) override
     {
-        segments.push_back({pen, atx_, aty_, x, y});
-        atx_ = x;
-        aty_ = y;
-        log_.push_back("line " + xy(x, y));
+        lines.push_back({pen, atx, aty, x, y});
+        atx = x; aty = y; note("line " + xy(x, y));
     }
 
-    // Segments drawn in one colour, in drawing order.
     std::vector<Segment> in(Color c) const
     {
         std::vector<Segment> out;
-        for (const auto& s : segments)
-            if (s.pen == c)
-                out.push_back(s);
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(out), [&](auto& s) { return s.pen == c; });
         return out;
     }
-    // y of every full-width green line and x of every full-height one: the grid.
-    std::vector<int> gridYs() const
+    // y of every horizontal grid line, or x of every vertical one.
+    std::vector<int> grid(bool horizontal) const
     {
         std::vector<int> out;
         for (const auto& s : in(colors::kGrid))
-            if (s.y1 == s.y2)
-                out.push_back(s.y1);
+            if ((s.y1 == s.y2) == horizontal)
+                out.push_back(horizontal ? s.y1 : s.x1);
         return out;
     }
-    std::vector<int> gridXs() const
+    int plots() const  // plots that got as far as clearing the plot area
     {
-        std::vector<int> out;
-        for (const auto& s : in(colors::kGrid))
-            if (s.x1 == s.x2)
-                out.push_back(s.x1);
-        return out;
+        return int(std::count(log.begin(), log.end(), "rect 50,40 450,345"));
     }
-    void forget()
-    {
-        segments.clear();
-        rects.clear();
-    }
-
-    Color pen{}, fill{};
-    std::vector<Segment> segments;
-    std::vector<Rect> rects;
-
-private:
-    static std::string xy(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
-    std::vector<std::string>& log_;
-    int atx_ = 0, aty_ = 0;
-};
-
-class FakeWindow : public WindowPort {
-public:
-    std::string text(const std::string& control) const override
-    {
-        auto it = texts.find(control);
-        return it == texts.end() ? std::string() : it->second;
-    }
-    void setText(const std::string& control, const std::string& t) override
-    {
-        texts[control] = t;
-        log.push_back("text " + control + "=" + t);
-    }
-    bool checked(const std::string& control) const override
-    {
-        auto it = checks.find(control);
-        return it != checks.end() && it->second;
-    }
-    void setChecked(const std::string& control, bool on) override
-    {
-        checks[control] = on;
-        log.push_back("check " + control + "=" + (on ? "1" : "0"));
-    }
-    void memoClear(const std::string& memo) override
-    {
-        memos[memo].clear();
-        log.push_back("memo clear " + memo);
-    }
-    void memoAdd(const std::string& memo, const std::string& line) override
-    {
-        memos[memo].push_back(line);
-        log.push_back("memo add " + memo);
-    }
-    void message(const std::string& t) override
-    {
-        messages.push_back(t);
-        log.push_back("message " + t);
-    }
-    void beep() override
-    {
-        ++beeps;
-        log.push_back("beep");
-    }
-    std::optional<std::string> openFileDialog() override
-    {
-        log.push_back("open dialog");
-        return openChoice;
-    }
-    std::optional<std::string> saveFileDialog() override
-    {
-        log.push_back("save dialog");
-        return saveChoice;
-    }
-    void closeMainWindow() override
-    {
-        closed = true;
-        log.push_back("close");
-    }
-    void showAbout() override
-    {
-        log.push_back("about");
-    }
-    Canvas& canvas() override { return paper; }
-    void setHintVisible(bool visible) override
-    {
-        hintVisible = visible;
-        log.push_back(visible ? "hint shown" : "hint hidden");
-    }
-
-    // Forgets what was drawn and logged; fields and states stay.
-    void forget()
-    {
-        log.clear();
-        paper.forget();
-        messages.clear();
-        beeps = 0;
-    }
-    // How many times the plot cleared its area, i.e. how many plots got that far.
-    int plots() const
-    {
-        int n = 0;
-        for (const auto& r : paper.rects)
-            n += r.x1 == 50 && r.y1 == 40 && r.x2 == 450 && r.y2 == 345;
-        return n;
-    }
-    // Position of the first log entry equal to `entry`, or -1.
     int at(const std::string& entry) const
     {
-        for (size_t i = 0; i < log.size(); ++i)
-            if (log[i] == entry)
-                return static_cast<int>(i);
-        return -1;
+        auto it = std::find(log.begin(), log.end(), entry);
+        return it == log.end() ? -1 : int(it - log.begin());
     }
+    void forget() { log.clear(); lines.clear(); rects.clear(); messages.clear(); }
 
-    std::vector<std::string> log;
-    FakeCanvas paper{log};
-    std::map<std::string, std::string> texts{
-        {"Edit1", "file"}, {"Edit2", "0"},   {"Edit3", "25"},  {"Edit4", "--"},
-        {"Edit5", "Edit5"}, {"Edit6", "0"},  {"Edit7", "-100"}, {"Edit8", "10"},
-        {"Edit9", "2"},    {"Edit10", "1"},  {"Edit11", "Edit11"}, {"Edit14", ""},
-        {"Edit15", "0"},   {"Edit16", "--"}, {"Edit17", "5"},  {"Edit18", "4"},
-        {"Edit19", ""},    {"Edit23", "0"},  {"Edit24", ""},
-    };
-    std::map<std::string, bool> checks{{"CheckBox2", true}, {"CheckBox3", false}};
-    std::map<std::string, std::vector<std::string>> memos;
-    std::vector<std::string> messages;
-    int beeps = 0;
+    std::vector<std::string> log, messages;
+    std::vector<Segment> lines, rects;  // a rectangle as its pen and corners
+    Color pen{}, fill{};
+    bool hint = true;
     std::optional<std::string> openChoice, saveChoice;
-    bool closed = false;
-    bool hintVisible = true;
+    std::map<std::string, std::vector<std::string>> memos;
+    std::map<std::string, bool> checks{{"CheckBox2", true}, {"CheckBox3", false}};
+    std::map<std::string, std::string> texts{
+        {"Edit1", "file"}, {"Edit2", "0"},   {"Edit3", "25"},  {"Edit4", "--"},  {"Edit5", "Edit5"},
+        {"Edit6", "0"},    {"Edit7", "-100"}, {"Edit8", "10"}, {"Edit9", "2"},   {"Edit10", "1"},
+        {"Edit11", "Edit11"}, {"Edit15", "0"}, {"Edit16", "--"}, {"Edit17", "5"}, {"Edit18", "4"},
+        {"Edit23", "0"},
+    };
+
+private:
+    void note(const std::string& s) { log.push_back(s); }
+    static std::string rgb(Color c) { return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b); }
+    static std::string xy(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
+    int atx = 0, aty = 0;
 };
 
-// An analyser on the start-up scale (0 to 30, -100 dB) with one plot drawn and the mouse
-// enabled, as after start and a click on the window; the log starts empty.
-struct PlottedAnalyser {
+// After start and a click on the window: the start-up scale (0 to 30 MHz, -100 dB) is
+// plotted and the mouse acts. The log starts empty.
+struct Plotted {
     FakeWindow w;
     Analyser a{w};
 
-    PlottedAnalyser()
+    Plotted()
     {
         a.run([&] { a.zoomout(); });
-        a.run([&] { a.Button3Click(); });
+        plot();
         w.forget();
     }
-    // A press-drag-release through the handlers, as the platform delivers it.
+    void plot() { a.run([&] { a.Button3Click(); }); }
     void drag(int x1, int y1, int x2, int y2)
     {
         a.run([&] { a.FormMouseMove(x1, y1); });
@@ -233,5 +114,4 @@ struct PlottedAnalyser {
         a.run([&] { a.FormMouseMove(x2, y2); });
         a.run([&] { a.FormMouseUp(); });
     }
-    void plot() { a.run([&] { a.Button3Click(); }); }
 };
