@@ -1,0 +1,15 @@
+// The designer's window tests run on the offscreen platform with one QApplication.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "mirabo_app.h"
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpMiraboLook();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
