@@ -152,12 +152,8 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
         memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         return memo;
     }
-    case K::GroupBox: {
-        auto* group = new QGroupBox(text, parent);
-        // Clicks inside the group are the group's, not the window's.
-        group->setAttribute(Qt::WA_NoMousePropagation);
-        return group;
-    }
+    case K::GroupBox:
+        return new QGroupBox(text, parent);
     }
     throw std::logic_error("unknown control kind");
 }
@@ -179,6 +175,10 @@ std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const 
             parent = it->second;
         }
         QWidget* w = makeControl(spec, parent);
+        // A press anywhere on a control is the control's, even where the control ignores
+        // it (a check box beside its text, a group box's frame): never the window's.
+        if (spec.kind != ControlKind::Label)
+            w->setAttribute(Qt::WA_NoMousePropagation);
         w->setObjectName(QString::fromUtf8(spec.name));
         if (spec.width > 0)
             w->setGeometry(spec.x, spec.y, spec.width, spec.height);

@@ -28,23 +28,30 @@ void showMessageBox(QWidget* parent, const std::string& text)
 
 std::optional<std::string> runFileDialog(QWidget* parent, bool save)
 {
-    QFileDialog dialog(parent, save ? "Save As" : "Open", QDir::currentPath(),
-                       save ? " Sorvel Circuit .cir (*.cir)" : " Sorvel circuit.cir (*.cir)");
-    dialog.setDefaultSuffix("cir");
-    if (save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    auto dialog = makeFileDialog(parent, save);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
-    return dialog.selectedFiles().front().toStdString();
+    return dialog->selectedFiles().front().toStdString();
 }
 
 }  // namespace
+
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, bool save)
+{
+    auto dialog = std::make_unique<QFileDialog>(
+        parent, save ? "Save As" : "Open", QDir::currentPath(),
+        save ? " Sorvel Circuit .cir (*.cir)" : " Sorvel circuit.cir (*.cir)");
+    dialog->setDefaultSuffix("cir");  // added to a name typed without one
+    if (save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    } else {
+        dialog->setAcceptMode(QFileDialog::AcceptOpen);
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
+}
 
 QtWindowPort::QtWindowPort(MainWindow& main, AboutWindow& about) : main_(main), about_(about)
 {

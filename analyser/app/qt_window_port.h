@@ -4,6 +4,7 @@
 // std::function members so tests can answer them without a modal loop.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,12 @@
 
 class MainWindow;
 class AboutWindow;
+class QFileDialog;
+class QWidget;
+
+// The Open (save false) or Save As dialog, set up in the working directory with the
+// circuit file filter, the "cir" default suffix and, for saving, the overwrite prompt.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, bool save);
 
 class QtWindowPort : public WindowPort {
 public:

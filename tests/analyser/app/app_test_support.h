@@ -1,0 +1,107 @@
+#pragma once
+// A running Sorvel on the offscreen platform, in a scratch working directory, with its
+// message boxes, beeps and file dialogs answered by the test instead of a person.
+
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sorvel_app.h"
+
+class RunningSorvel {
+public:
+    // withStartFile: put the sample "startfile.cir" in the working directory first.
+    explicit RunningSorvel(bool withStartFile = true) : oldDir_(QDir::currentPath())
+    {
+        if (withStartFile)
+            QFile::copy(QString(TEST_DATA_DIR) + "/startfile.cir", dir_.filePath("startfile.cir"));
+        QDir::setCurrent(dir_.path());
+        app_ = std::make_unique<SorvelApp>();
+        QtWindowPort& port = app_->port();
+        port.showMessage = [this](const std::string& text) { messages.push_back(text); };
+        port.soundBeep = [this] { ++beeps; };
+        port.runOpenDialog = [this] { return answer(openAnswers); };
+        port.runSaveDialog = [this] { return answer(saveAnswers); };
+        app_->start();
+        waitForActivations(1);
+        // Button-less test moves go through the cursor, which reports nothing when it
+        // does not move: every test starts with the pointer parked in a corner.
+        QCursor::setPos(main().mapToGlobal(QPoint(0, 0)));
+        QApplication::processEvents();
+    }
+    ~RunningSorvel() { QDir::setCurrent(oldDir_); }
+
+    SorvelApp& app() { return *app_; }
+    MainWindow& main() { return app_->mainWindow(); }
+    ClientArea& client() { return *main().client(); }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+
+    // Activation is queued from the show event; each one beeps first.
+    bool waitForActivations(int count)
+    {
+        return QTest::qWaitFor([&] { return beeps >= count; }, 2000);
+    }
+
+    std::string field(const char* name) { return edit(name)->text().toStdString(); }
+    QLineEdit* edit(const char* name) { return qobject_cast<QLineEdit*>(main().control(name)); }
+    void type(const char* name, const QString& text) { edit(name)->setText(text); }
+    void clickControl(const char* name)
+    {
+        QTest::mouseClick(main().control(name), Qt::LeftButton);
+    }
+    std::vector<std::string> memoLines()
+    {
+        auto* memo = qobject_cast<QPlainTextEdit*>(main().control("Memo2"));
+        std::vector<std::string> lines;
+        for (const QString& l : memo->toPlainText().split('\n'))
+            lines.push_back(l.toStdString());
+        return lines;
+    }
+
+    // The client area as a person sees it: background, picture and controls.
+    QImage screen() { return client().grab().toImage(); }
+    QColor pixel(int x, int y) { return screen().pixelColor(x, y); }
+
+    // Pointer moves, then a press and release, on the window's surface.
+    void clickSurface(QPoint at)
+    {
+        QTest::mouseMove(&client(), at);
+        QTest::mouseClick(&client(), Qt::LeftButton, {}, at);
+    }
+    void drag(QPoint from, QPoint to)
+    {
+        QTest::mouseMove(&client(), from);
+        QTest::mousePress(&client(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(&client(), to);
+        QTest::mouseRelease(&client(), Qt::LeftButton, {}, to);
+    }
+
+    std::vector<std::string> messages;
+    int beeps = 0;
+    std::deque<std::optional<std::string>> openAnswers, saveAnswers;
+
+private:
+    static std::optional<std::string> answer(std::deque<std::optional<std::string>>& answers)
+    {
+        if (answers.empty())
+            return std::nullopt;
+        auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+
+    QString oldDir_;
+    QTemporaryDir dir_;
+    std::unique_ptr<SorvelApp> app_;
+};
+
+inline const QColor kGreen(0, 128, 0), kWhiteColour(255, 255, 255), kBlue(0, 0, 255),
+    kBackground(151, 204, 255);
