@@ -109,6 +109,7 @@ TEST(Plot, StopsAtAScaleItCannotDraw)
         {"Edit3", "0", "Floating point division by zero", 10, 0},
         {"Edit8", "a", "'a' is not a valid floating point value", 0, 0},
         {"Edit23", "x", "'x' is not a valid floating point value", 10, 15},
+        {"Edit23", "1e300", "Invalid floating point operation", 10, 15},  // no pixel holds it
     };
     for (const auto& c : cases) {
         Plotted t;
