@@ -15,9 +15,8 @@ cmake --build "$build" -j2 --target sorvel
 work="$(mktemp -d)"
 cp "$repo/tests/analyser/app/data/startfile.cir" "$work/"
 
-display=99
-while [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
-Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display itself and writes its number once it is ready.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 sorvel_pid=""
 cleanup() {
@@ -26,8 +25,8 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-export DISPLAY=":$display"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
 
 (cd "$work" && exec "$build/analyser/app/sorvel") >/dev/null 2>&1 &
 sorvel_pid=$!

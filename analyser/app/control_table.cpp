@@ -135,9 +135,13 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
     }
     case K::Edit: {
         auto* edit = new QLineEdit(text, parent);
-        // The top-level field is only 17 wide: a thin border leaves room for "0.0".
-        if (spec.width > 0 && spec.width < 30)
-            edit->setStyleSheet("QLineEdit { padding: 0px; border: 1px solid gray; background: white; }");
+        // The top-level field is only 17 wide: a thin border, a margin reaching into
+        // the fixed inner one and a point less of type leave room for "0.0".
+        if (spec.width > 0 && spec.width < 30) {
+            edit->setStyleSheet("QLineEdit { padding: 0px; border: 1px solid gray; "
+                                "background: white; font-size: 10px; }");
+            edit->setTextMargins(-2, 0, -2, 0);
+        }
         return edit;
     }
     case K::Button:
