@@ -35,6 +35,8 @@ mode_t newFileMode(const std::string& path)
 std::vector<std::string> designLines(const DesignState& s)
 {
     const int n = s.nxtal;
+    if (n < 1 || n > kMeshes)  // the tables hold ten meshes; saveckt refuses before this
+        throw AppError("Warning -- no file saved.  N must be from 1 to 10.");
     std::vector<std::string> lines{
         integerText(3LL * n + 2),
         "100",  // inductor Q: the design has no inductors
