@@ -167,7 +167,7 @@ Solution Walk::solve(double analysisfreq)
         partStep(n);
         const std::string& conn = m.part(n).partconn;
         // The source resistance that closes the ladder counts as series.
-        if (n == count ? !isSer(conn) : conn != m.part(n + 1).partconn)
+        if (n == count ? !isSer(conn) : !sameConnection(conn, m.part(n + 1).partconn))
             yzy();
     }
     immittance.re += m.sourcer;

@@ -34,6 +34,21 @@ inline constexpr double kTiny = 1e-20;
 inline constexpr double kPerfectMatch = 1e-10;
 inline constexpr double kTotalReflection = 0.9999999999;
 
+// Exact comparison of two connection texts, without a library call for the usual
+// three-letter ones: the walk makes one per part.
+inline bool sameConnection(const std::string& a, const std::string& b)
+{
+    const std::size_t n = a.size();
+    if (n != b.size())
+        return false;
+    if (n > 4)
+        return a == b;
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
 inline bool isSer(const std::string& conn)
 {
     return conn.size() == 3 && conn[0] == 's' && conn[1] == 'e' && conn[2] == 'r';
