@@ -1,0 +1,55 @@
+// One plot's worth of analysis: 1000 solutions of a full 80-part crystal ladder.
+
+#include <benchmark/benchmark.h>
+
+#include "analyser.h"
+#include "engine.h"
+#include "model.h"
+
+namespace {
+
+// A crystal ladder filling the table: shunt capacitors between series crystals, with
+// series capacitors, shunt inductors and duplicates mixed in, and the bridge last.
+Model fullCrystalLadder()
+{
+    Model m = Model::startup();
+    m.resetBeforeRead();
+    m.crystalflag = 1;
+    m.frequnit = "Hz";
+    m.xtalfreq = 9.0;
+    m.xtallm = 0.015;
+    m.xtalcp = 3.5;
+    m.xtalqx = 90000;
+    m.startfreq = -5000;
+    m.stopfreq = 5000;
+    m.partcount = kMaxParts;
+    for (int n = 1; n < kMaxParts; ++n) {
+        switch (n % 5) {
+        case 1: m.setKind(n, "cap"); m.part(n).partconn = "par"; m.part(n).partvalue = 40 + n; break;
+        case 2: m.setKind(n, "xtl"); m.part(n).partconn = "ser"; m.part(n).partvalue = 10.0 * n; break;
+        case 3: m.setKind(n, "cap"); m.part(n).partconn = "ser"; m.part(n).partvalue = 200; break;
+        case 4: m.setKind(n, "ind"); m.part(n).partconn = "par"; m.part(n).partvalue = 5000; break;
+        default: m.setKind(n, "duc"); m.part(n).partconn = "par"; m.part(n).partvalue = n - 4; break;
+        }
+    }
+    m.setKind(kMaxParts, "rlb");
+    return m;
+}
+
+void sweep1000(benchmark::State& state)
+{
+    const Model m = fullCrystalLadder();
+    const double step = (m.stopfreq - m.startfreq) * 0.001;
+    for (auto _ : state) {
+        double f = m.startfreq;
+        for (int i = 0; i < kSweepPoints; ++i) {
+            const Solution s = ladder(m, f);
+            benchmark::DoNotOptimize(s);
+            f += step;
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kSweepPoints);
+}
+BENCHMARK(sweep1000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
