@@ -72,9 +72,9 @@ private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a
     // number that addresses nothing, so no user number ever indexes past the table.
     double* entryValue(int n);
-    // Step 3 of the plot: the Up/Down step requested by Button9Click/Button12Click.
+    // The Up/Down step requested by Button9Click/Button12Click; the plot applies it first.
     void applyTuneStep();
-    // Step 12 of the plot: cursor line and readout.
+    // The cursor line and its S21/S11 readout, drawn by the plot after the grid.
     void drawCursor();
 
     WindowPort& w;
