@@ -14,7 +14,7 @@ using K = ControlKind;
 
 // Edit fields are 21 high and buttons 25, the platform's usual sizes; widths are cut
 // where the default would run into the next control of the row.
-const ControlSpec kMainControls[] = {
+const ControlRow kMainControls[] = {
     // Plot and its scale fields.
     {"Label11", K::Label, "  S21  =", 80, 16},
     {"Label12", K::Label, "  S11  =", 216, 16},
@@ -89,7 +89,7 @@ const ControlSpec kMainControls[] = {
     {"Button13", K::Button, "exit", 608, 488, 75, 25},
 };
 
-const ControlSpec kAboutControls[] = {
+const ControlRow kAboutControls[] = {
     {"Label1", K::Label, "Sorvel Ladder Analyser, version 1.0 (2008 series)", 32, 8, 0, 0, "", kBold},
     {"Label2", K::Label,
      "Sorvel is one of a pair of bench tools for RF ladder filters. It analyses a ladder read "
@@ -108,22 +108,22 @@ const ControlSpec kAboutControls[] = {
     {"Button1", K::Button, "Return to program", 56, 184, 193, 25},
 };
 
-QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
+QWidget* makeControl(const ControlRow& row, QWidget* parent)
 {
-    const QString text = QString::fromUtf8(spec.text);
-    switch (spec.kind) {
+    const QString text = QString::fromUtf8(row.text);
+    switch (row.kind) {
     case K::Label: {
         auto* label = new QLabel(text, parent);
-        label->setWordWrap(spec.style & kWordWrap);
+        label->setWordWrap(row.style & kWordWrap);
         // The labels are part of the window's surface: a click on one is a click on
         // the window, as the hint inside the plot invites.
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
-        if (spec.style & (kBold | kHint)) {
+        if (row.style & (kBold | kHint)) {
             QFont f = label->font();
             f.setBold(true);
             label->setFont(f);
         }
-        if (spec.style & kHint) {
+        if (row.style & kHint) {
             QPalette p = label->palette();
             p.setColor(QPalette::Window, Qt::red);
             p.setColor(QPalette::WindowText, parent->palette().color(QPalette::WindowText));
@@ -137,7 +137,7 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
         auto* edit = new QLineEdit(text, parent);
         // The top-level field is only 17 wide: a thin border, a margin reaching into
         // the fixed inner one and a point less of type leave room for "0.0".
-        if (spec.width > 0 && spec.width < 30) {
+        if (row.width > 0 && row.width < 30) {
             edit->setStyleSheet("QLineEdit { padding: 0px; border: 1px solid gray; "
                                 "background: white; font-size: 10px; }");
             edit->setTextMargins(-2, 0, -2, 0);
@@ -148,7 +148,7 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
         return new QPushButton(text, parent);
     case K::CheckBox: {
         auto* box = new QCheckBox(text, parent);
-        box->setChecked(spec.style & kChecked);
+        box->setChecked(row.style & kChecked);
         return box;
     }
     case K::Memo: {
@@ -164,34 +164,34 @@ QWidget* makeControl(const ControlSpec& spec, QWidget* parent)
 
 }  // namespace
 
-std::span<const ControlSpec> mainWindowControls() { return kMainControls; }
-std::span<const ControlSpec> aboutWindowControls() { return kAboutControls; }
+std::span<const ControlRow> mainWindowControls() { return kMainControls; }
+std::span<const ControlRow> aboutWindowControls() { return kAboutControls; }
 
-std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const ControlSpec> table)
+std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const ControlRow> table)
 {
     std::map<std::string, QWidget*> controls;
-    for (const ControlSpec& spec : table) {
+    for (const ControlRow& row : table) {
         QWidget* parent = surface;
-        if (*spec.parent) {
-            auto it = controls.find(spec.parent);
+        if (*row.parent) {
+            auto it = controls.find(row.parent);
             if (it == controls.end())
-                throw std::logic_error(std::string("control table: no parent ") + spec.parent);
+                throw std::logic_error(std::string("control table: no parent ") + row.parent);
             parent = it->second;
         }
-        QWidget* w = makeControl(spec, parent);
+        QWidget* w = makeControl(row, parent);
         // A press anywhere on a control is the control's, even where the control ignores
         // it (a check box beside its text, a group box's frame): never the window's.
-        if (spec.kind != ControlKind::Label)
+        if (row.kind != ControlKind::Label)
             w->setAttribute(Qt::WA_NoMousePropagation);
-        w->setObjectName(QString::fromUtf8(spec.name));
-        if (spec.width > 0)
-            w->setGeometry(spec.x, spec.y, spec.width, spec.height);
+        w->setObjectName(QString::fromUtf8(row.name));
+        if (row.width > 0)
+            w->setGeometry(row.x, row.y, row.width, row.height);
         else {
-            w->move(spec.x, spec.y);
+            w->move(row.x, row.y);
             w->adjustSize();
         }
-        if (!controls.emplace(spec.name, w).second)
-            throw std::logic_error(std::string("control table: duplicate ") + spec.name);
+        if (!controls.emplace(row.name, w).second)
+            throw std::logic_error(std::string("control table: duplicate ") + row.name);
     }
     return controls;
 }

@@ -19,7 +19,7 @@ enum ControlStyle : unsigned {
     kHint = 8,  // bold window text on red
 };
 
-struct ControlSpec {
+struct ControlRow {
     const char* name;
     ControlKind kind;
     const char* text;
@@ -29,9 +29,9 @@ struct ControlSpec {
     unsigned style = kPlain;
 };
 
-std::span<const ControlSpec> mainWindowControls();
-std::span<const ControlSpec> aboutWindowControls();
+std::span<const ControlRow> mainWindowControls();
+std::span<const ControlRow> aboutWindowControls();
 
 // Creates the table's controls on `surface`, in table order (later rows lie on top),
 // and returns them by name. Labels let mouse events through to the surface beneath.
-std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const ControlSpec> table);
+std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const ControlRow> table);
