@@ -33,8 +33,9 @@ sorvel_pid=$!
 window="$(xdotool search --sync --name '^Sorvel, 2008 $' | head -1)"
 sleep 1
 
-# Points in window coordinates; the client area starts below the menu bar.
-menu=21
+# Points in client coordinates; the client area (576 high) lies below the menu bar.
+height="$(xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: [0-9]*x\([0-9]*\).*/\1/p')"
+menu=$((height - 576))
 click() { xdotool mousemove --window "$window" "$1" $(($2 + menu)) click 1; sleep 0.5; }
 click 700 300   # the blue surface: Plot
 click 48 388    # " Place Cursor"

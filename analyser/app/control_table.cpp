@@ -57,9 +57,10 @@ const ControlRow kMainControls[] = {
     {"CheckBox2", K::CheckBox, "Plot S11 ", 456, 404, 77, 17, "", kChecked},
     {"CheckBox3", K::CheckBox, "Plot Reference ", 536, 404, 105, 17},
     {"Button2", K::Button, "Reset Cursor", 472, 428, 75, 25},
-    {"Label24", K::Label, "X=", 208, 488},
+    // Only 16 pixels to the field: fixed, so a wider face cannot push into it.
+    {"Label24", K::Label, "X=", 208, 488, 16, 16},
     {"Edit5", K::Edit, "Edit5", 224, 488, 73, 21},
-    {"Label25", K::Label, "Y=", 304, 488},
+    {"Label25", K::Label, "Y=", 304, 488, 16, 16},
     {"Edit11", K::Edit, "Edit11", 320, 488, 73, 21},
 
     // Circuit listing and value editor.
