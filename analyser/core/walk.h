@@ -66,6 +66,7 @@ double referencedValue(const Model& m, const Part& duplicate);
 class Walk {
 public:
     explicit Walk(const Model& model) : m(model) {}
+    Walk(const Model&&) = delete;  // the walk reads the model it was given, so keep it alive
 
     // omega for a frequency in the circuit's unit (MHz, or Hz offset for a crystal circuit).
     void setFrequency(double analysisfreq);

@@ -85,7 +85,8 @@ TEST(LadderParts, WorkedValuesAtTenMegahertz)
         expectShownAs(w.re, c.re);
         expectShownAs(w.im, c.im);
     }
-    Walk walk(circuit({}));
+    const Model empty = circuit({});
+    Walk walk(empty);
     walk.setFrequency(10);
     expectShownAs(walk.omega, "62831853.07");
 }
@@ -150,7 +151,8 @@ TEST(LadderParts, CrystalAtItsSeriesResonanceIsItsMotionalResistanceWithCpAcross
     }
     // 500 Hz off its resonance the crystal is far below its peak: both share Lm, so their
     // Cm differ.
-    Walk walk(crystalCircuit("par", 500));
+    const Model off = crystalCircuit("par", 500);
+    Walk walk(off);
     walk.setFrequency(0);
     walk.partStep(1);
     EXPECT_LT(walk.immittance.re, 0.1 / (2 * M_PI * 10e6 * 0.01 / 50000));
@@ -159,7 +161,8 @@ TEST(LadderParts, CrystalAtItsSeriesResonanceIsItsMotionalResistanceWithCpAcross
     // any connection text but "par" is series for a crystal.
     for (const char* conn : {"ser", "Par", ""}) {
         SCOPED_TRACE(conn);
-        Walk series(crystalCircuit(conn, 0));
+        const Model m = crystalCircuit(conn, 0);
+        Walk series(m);
         series.setFrequency(0);
         series.partStep(1);
         const double rm = 2 * M_PI * 10e6 * 0.01 / 50000;
@@ -172,7 +175,8 @@ TEST(LadderParts, CrystalAtItsSeriesResonanceIsItsMotionalResistanceWithCpAcross
 
 TEST(LadderParts, YzyAndRph)
 {
-    Walk walk(circuit({}));
+    const Model empty = circuit({});
+    Walk walk(empty);
     walk.immittance = {3, 4};
     walk.transfer = {2, 0};
     walk.yzy();
