@@ -18,58 +18,74 @@ double referencedValue(const Model& m, const Part& duplicate)
     return m.part(static_cast<int>(ref)).partvalue;
 }
 
-void Walk::setFrequency(double analysisfreq)
+namespace {
+
+// The walk's working values. solve() keeps them in a local of this type, so that the
+// compiler can hold them in registers through the whole walk; Walk's members are the
+// same values for callers that step through a walk themselves.
+struct State {
+    double omega = 0;
+    Complex w;  // immittance
+    Complex t;  // transfer
+    double s11db = 0;
+};
+
+#define ENGINE_INLINE [[gnu::always_inline]] inline
+
+ENGINE_INLINE double omegaFor(const Model& m, double analysisfreq)
 {
-    omega = analysisfreq * kTwoPiMega;
+    double omega = analysisfreq * kTwoPiMega;
     // A sweep starting at 0 MHz is solved just above DC instead of dividing by zero.
     if (omega == 0)
         omega = 0.01;
     // A crystal circuit's frequencies are offsets in Hz from the nominal crystal frequency.
     if (m.crystalflag == 1)
         omega = (m.xtalfreq * 1e6 + analysisfreq) * kTwoPi;
+    return omega;
 }
 
-void Walk::capacitor(const Part& p, double pF)
+ENGINE_INLINE void capacitor(State& s, const Part& p, double pF)
 {
-    double b = omega * pF * 1e-12;
+    double b = s.omega * pF * 1e-12;
     if (b == 0)
         b = kTiny;
     if (isSer(p.partconn))
-        immittance.im -= checked::div(1.0, b);
+        s.w.im -= checked::div(1.0, b);  // the reactance -1/(wC)
     else
-        immittance.im += b;
+        s.w.im += b;
 }
 
 // One inductorq for every inductor. The loss sits in series with a series inductor and
 // across a shunt one (Q·X ohms in parallel): close to the series form only for a large Q.
-void Walk::inductor(const Part& p, double nH)
+ENGINE_INLINE void inductor(State& s, const Model& m, const Part& p, double nH)
 {
-    double x = omega * nH * 1e-9;
+    double x = s.omega * nH * 1e-9;
     if (x == 0)
         x = kTiny;
     const double q = m.inductorq;
     if (isSer(p.partconn)) {
-        immittance.im += x;
-        immittance.re += checked::div(x, q);
+        s.w.im += x;
+        s.w.re += checked::div(x, q);
     } else {
-        immittance.im -= checked::div(1.0, x);
-        immittance.re += checked::div(1.0, x * q);
+        s.w.im -= checked::div(1.0, x);
+        s.w.re += checked::div(1.0, x * q);
     }
 }
 
-void Walk::resistor(const Part& p, double ohm)
+ENGINE_INLINE void resistor(State& s, const Part& p, double ohm)
 {
     if (isSer(p.partconn))
-        immittance.re += ohm;
+        s.w.re += ohm;
     else
-        immittance.re += checked::div(1.0, ohm);
+        s.w.re += checked::div(1.0, ohm);
 }
 
 // Motional arm Lm, Cm, Rm in series with the holder capacitance Cp across it. All crystals
 // share Lm, Cp and Qx; each has its own series resonance and therefore its own Cm.
 // Rm is taken at the analysis frequency, so it grows with omega.
-void Walk::crystal(const Part& p)
+ENGINE_INLINE void crystal(State& s, const Model& m, const Part& p)
 {
+    const double omega = s.omega;
     const double lm = m.xtallm;
     const double fs = m.xtalfreq * 1e6 + p.partvalue;
     const double ws = kTwoPi * fs;
@@ -80,102 +96,142 @@ void Walk::crystal(const Part& p)
     const double g = checked::div(rm, d);
     const double b = -checked::div(x, d) + omega * m.xtalcp * 1e-12;
     if (isPar(p.partconn)) {
-        immittance.re += g;
-        immittance.im += b;
+        s.w.re += g;
+        s.w.im += b;
     } else {
         const double mag = g * g + b * b;
-        immittance.re += checked::div(g, mag);
-        immittance.im += checked::div(-b, mag);
+        s.w.re += checked::div(g, mag);
+        s.w.im += checked::div(-b, mag);
     }
 }
 
 // S11 against sourcer of the ladder between this point and the load. The walk is in
 // impedance form here, as an "rlb" is always series.
-void Walk::returnLossBridge()
+ENGINE_INLINE void returnLossBridge(State& s, const Model& m)
 {
-    const double r = immittance.re;
-    const double x = immittance.im;
+    const double r = s.w.re;
+    const double x = s.w.im;
     const double rs = m.sourcer;
     double g = checked::div((r - rs) * (r - rs) + x * x, (r + rs) * (r + rs) + x * x);
     if (g == 0)
         g = kPerfectMatch;
     if (g > kTotalReflection)
         g = kTotalReflection;
-    s11db = 10 * checked::ln(g) / std::numbers::ln10;
+    s.s11db = 10 * checked::ln(g) / std::numbers::ln10;
 }
 
-void Walk::partStep(int n)
+ENGINE_INLINE void partStep(State& s, const Model& m, const Part& p)
 {
-    present = n;
-    const Part& p = m.part(n);
     switch (p.partcode) {
     case kCap:
-        capacitor(p, p.partvalue);
+        capacitor(s, p, p.partvalue);
         break;
     case kDupCap:
-        capacitor(p, referencedValue(m, p));
+        capacitor(s, p, referencedValue(m, p));
         break;
     case kInd:
-        inductor(p, p.partvalue);
+        inductor(s, m, p, p.partvalue);
         break;
     case kDupInd:
-        inductor(p, referencedValue(m, p));
+        inductor(s, m, p, referencedValue(m, p));
         break;
     case kRes:
-        resistor(p, p.partvalue);
+        resistor(s, p, p.partvalue);
         break;
     case kDupRes:
-        resistor(p, referencedValue(m, p));
+        resistor(s, p, referencedValue(m, p));
         break;
     case kXtl:
-        crystal(p);
+        crystal(s, m, p);
         break;
     case kRlb:
-        returnLossBridge();
+        returnLossBridge(s, m);
         break;
     default:  // wire, no part
         break;
     }
 }
 
+ENGINE_INLINE void yzy(State& s)
+{
+    const double d = s.w.re * s.w.re + s.w.im * s.w.im;
+    s.w = {checked::div(s.w.re, d), -checked::div(s.w.im, d)};
+    s.t = {s.t.re * s.w.re - s.t.im * s.w.im, s.t.im * s.w.re + s.t.re * s.w.im};
+}
+
+ENGINE_INLINE double RPH(State& s)
+{
+    if (s.t.re == 0)
+        s.t.re = kTiny;
+    return std::sqrt(s.t.re * s.t.re + s.t.im * s.t.im);
+}
+
+#undef ENGINE_INLINE
+
+}  // namespace
+
+// The members below step through a walk on Walk's own fields, for callers that look at
+// each step; solve() does the same on a local State.
+
+void Walk::setFrequency(double analysisfreq)
+{
+    omega = omegaFor(m, analysisfreq);
+}
+
+void Walk::partStep(int n)
+{
+    present = n;
+    State s{omega, immittance, transfer, s11db};
+    engine::partStep(s, m, m.part(n));
+    immittance = s.w;
+    s11db = s.s11db;
+}
+
 void Walk::yzy()
 {
-    const double d = immittance.re * immittance.re + immittance.im * immittance.im;
-    immittance = {checked::div(immittance.re, d), -checked::div(immittance.im, d)};
-    transfer = {transfer.re * immittance.re - transfer.im * immittance.im,
-                transfer.im * immittance.re + transfer.re * immittance.im};
+    State s{omega, immittance, transfer, s11db};
+    engine::yzy(s);
+    immittance = s.w;
+    transfer = s.t;
 }
 
 double Walk::RPH()
 {
-    if (transfer.re == 0)
-        transfer.re = kTiny;
-    return std::sqrt(transfer.re * transfer.re + transfer.im * transfer.im);
+    State s{omega, immittance, transfer, s11db};
+    const double mag = engine::RPH(s);
+    transfer = s.t;
+    return mag;
 }
 
 Solution Walk::solve(double analysisfreq)
 {
-    s11db = 0;
-    transfer = {2, 0};
-    setFrequency(analysisfreq);
-    immittance = {checked::div(1.0, m.loadr), 0};  // the load, as an admittance
+    State s;
+    s.s11db = 0;
+    s.t = {2, 0};
+    s.omega = omegaFor(m, analysisfreq);
+    s.w = {checked::div(1.0, m.loadr), 0};  // the load, as an admittance
     if (isSer(m.part(1).partconn))
-        yzy();
+        engine::yzy(s);
     // The reader never lets partcount exceed the table; this only guards the array.
     const int count = std::min(m.partcount, kMaxParts);
     for (int n = 1; n <= count; ++n) {
-        partStep(n);
-        const std::string& conn = m.part(n).partconn;
+        const Part& p = m.part(n);
+        engine::partStep(s, m, p);
         // The source resistance that closes the ladder counts as series.
-        if (n == count ? !isSer(conn) : !sameConnection(conn, m.part(n + 1).partconn))
-            yzy();
+        if (n == count ? !isSer(p.partconn) : !sameConnection(p.partconn, m.part(n + 1).partconn))
+            engine::yzy(s);
     }
-    immittance.re += m.sourcer;
-    yzy();
-    const double mag = RPH();
+    s.w.re += m.sourcer;
+    engine::yzy(s);
+    const double mag = engine::RPH(s);
+    omega = s.omega;
+    immittance = s.w;
+    transfer = s.t;
+    s11db = s.s11db;
+    present = count;
     // Transducer gain: power into loadr over the power available from the source.
     const double p = checked::div(mag * mag * m.sourcer, m.loadr);
-    return {10 * checked::ln(p) / std::numbers::ln10, s11db};
+    return {10 * checked::ln(p) / std::numbers::ln10, s.s11db};
 }
 
 }  // namespace engine
