@@ -96,17 +96,4 @@ TEST(CircuitModel, ResetBeforeReadClearsTheCircuitButKeepsCountCrystalAndSweep)
     EXPECT_EQ(m.circuitfile, "a.cir");
 }
 
-TEST(CircuitModel, KindCodes)
-{
-    const struct {
-        const char* kind;
-        int code;
-    } cases[] = {
-        {"cap", 1}, {"ind", 2}, {"res", 3},  {"rlb", 6},  {"duc", 11}, {"dul", 12},
-        {"dur", 13}, {"xtl", 14}, {"wir", 15}, {"CAP", 0}, {"cap ", 0}, {"", 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(partCodeOf(c.kind), c.code) << '"' << c.kind << '"';
-}
-
 }  // namespace

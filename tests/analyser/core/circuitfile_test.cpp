@@ -361,6 +361,15 @@ TEST(ReadLadder, MissingFileLeavesANeutralTableAndTheOldCount)
     EXPECT_EQ(w.log, (std::vector<std::string>{"rect 50,40 450,340", "memo clear Memo2"}));
     EXPECT_EQ(m.partcount, 10);
     expectNeutralFrom(m, 1);
+
+    // A name that is not a readable file gives the platform's text.
+    m.circuitfile = dir.path().string();
+    EXPECT_THROW(
+        try { readladder(m, w); } catch (const FileError& e) {
+            EXPECT_STREQ(e.what(), std::strerror(EISDIR));
+            throw;
+        },
+        FileError);
 }
 
 TEST(ReadLadder, NonPositiveCountGivesNoParts)
