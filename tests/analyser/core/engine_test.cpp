@@ -29,13 +29,13 @@ void expectShownAs(double actual, const std::string& shown)
     EXPECT_NEAR(actual, std::stod(shown), tolerance) << "shown as " << shown;
 }
 
-struct PartSpec {
+struct PartDef {
     const char* kind;
     const char* conn;
     double value;
 };
 
-Model circuit(std::vector<PartSpec> parts, double loadr = 50, double sourcer = 50)
+Model circuit(std::vector<PartDef> parts, double loadr = 50, double sourcer = 50)
 {
     Model m = Model::startup();
     m.resetBeforeRead();
@@ -62,7 +62,7 @@ engine::Complex added(const Model& m, int n = 1)
 TEST(LadderParts, WorkedValuesAtTenMegahertz)
 {
     const struct {
-        PartSpec part;
+        PartDef part;
         const char *re, *im;
     } cases[] = {
         {{"ind", "ser", 1000}, "0.25133", "62.832"},
@@ -234,7 +234,7 @@ TEST(Ladder, EdgeCases)
 
     // The source end counts as series however long the ladder: a 50 ohm series resistor
     // followed by wires up to the full table solves as the resistor alone.
-    std::vector<PartSpec> parts{{"res", "ser", 50}};
+    std::vector<PartDef> parts{{"res", "ser", 50}};
     parts.resize(kMaxParts, {"wir", "ser", 0});
     EXPECT_DOUBLE_EQ(ladder(circuit(parts), 10).s21db, ladder(circuit({{"res", "ser", 50}}), 10).s21db);
     // Ending with a shunt part at the table's end turns the walk to impedance form.
