@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
+
 #include "analyser.h"
 #include "engine.h"
 #include "model.h"
@@ -56,6 +58,24 @@ void sweep1000(benchmark::State& state, Model (*make)())
 {
     const Model m = make();
     const double step = (m.stopfreq - m.startfreq) * 0.001;
+    std::array<double, kSweepPoints> freqs;
+    double f = m.startfreq;
+    for (double& point : freqs) {
+        point = f;
+        f += step;
+    }
+    for (auto _ : state) {
+        ladderSweep(m, freqs.data(), kSweepPoints,
+                    [](int, const Solution& s) { benchmark::DoNotOptimize(s); });
+    }
+    state.SetItemsProcessed(state.iterations() * kSweepPoints);
+}
+
+// The same sweep one frequency at a time, for comparison.
+void sweep1000OneByOne(benchmark::State& state, Model (*make)())
+{
+    const Model m = make();
+    const double step = (m.stopfreq - m.startfreq) * 0.001;
     for (auto _ : state) {
         double f = m.startfreq;
         for (int i = 0; i < kSweepPoints; ++i) {
@@ -66,6 +86,7 @@ void sweep1000(benchmark::State& state, Model (*make)())
     }
     state.SetItemsProcessed(state.iterations() * kSweepPoints);
 }
+BENCHMARK_CAPTURE(sweep1000OneByOne, crystal_ladder, fullCrystalLadder)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(sweep1000, crystal_ladder, fullCrystalLadder)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(sweep1000, lc_ladder, fullLcLadder)->Unit(benchmark::kMicrosecond);
 

@@ -20,9 +20,9 @@ double referencedValue(const Model& m, const Part& duplicate)
 
 namespace {
 
-// The walk's working values. solve() keeps them in a local of this type, so that the
-// compiler can hold them in registers through the whole walk; Walk's members are the
-// same values for callers that step through a walk themselves.
+// The working values of one walk. The walks keep them in locals of this type, so that the
+// compiler can hold them in registers; Walk's members are the same values for callers
+// that step through a walk themselves.
 struct State {
     double omega = 0;
     Complex w;  // immittance
@@ -30,7 +30,12 @@ struct State {
     double s11db = 0;
 };
 
+// Every step below works on L walks at once, one per frequency. Each walk does exactly
+// what a lone walk does; what depends only on the part is worked out once for all of them,
+// with the same operations, so the results are the same to the last bit.
 #define ENGINE_INLINE [[gnu::always_inline]] inline
+// Unrolled, so that each walk's values stay in registers.
+#define LANES _Pragma("GCC unroll 8")
 
 ENGINE_INLINE double omegaFor(const Model& m, double analysisfreq)
 {
@@ -44,119 +49,141 @@ ENGINE_INLINE double omegaFor(const Model& m, double analysisfreq)
     return omega;
 }
 
-ENGINE_INLINE void capacitor(State& s, const Part& p, double pF)
+template <int L>
+ENGINE_INLINE void capacitor(State* s, const Part& p, double pF)
 {
-    double b = s.omega * pF * 1e-12;
-    if (b == 0)
-        b = kTiny;
-    if (isSer(p.partconn))
-        s.w.im -= checked::div(1.0, b);  // the reactance -1/(wC)
-    else
-        s.w.im += b;
+    const bool series = isSer(p.partconn);
+    LANES for (int l = 0; l < L; ++l) {
+        double b = s[l].omega * pF * 1e-12;
+        if (b == 0)
+            b = kTiny;
+        if (series)
+            s[l].w.im -= checked::div(1.0, b);  // the reactance -1/(wC)
+        else
+            s[l].w.im += b;
+    }
 }
 
 // One inductorq for every inductor. The loss sits in series with a series inductor and
 // across a shunt one (Q·X ohms in parallel): close to the series form only for a large Q.
-ENGINE_INLINE void inductor(State& s, const Model& m, const Part& p, double nH)
+template <int L>
+ENGINE_INLINE void inductor(State* s, const Model& m, const Part& p, double nH)
 {
-    double x = s.omega * nH * 1e-9;
-    if (x == 0)
-        x = kTiny;
+    const bool series = isSer(p.partconn);
     const double q = m.inductorq;
-    if (isSer(p.partconn)) {
-        s.w.im += x;
-        s.w.re += checked::div(x, q);
-    } else {
-        s.w.im -= checked::div(1.0, x);
-        s.w.re += checked::div(1.0, x * q);
+    LANES for (int l = 0; l < L; ++l) {
+        double x = s[l].omega * nH * 1e-9;
+        if (x == 0)
+            x = kTiny;
+        if (series) {
+            s[l].w.im += x;
+            s[l].w.re += checked::div(x, q);
+        } else {
+            s[l].w.im -= checked::div(1.0, x);
+            s[l].w.re += checked::div(1.0, x * q);
+        }
     }
 }
 
-ENGINE_INLINE void resistor(State& s, const Part& p, double ohm)
+template <int L>
+ENGINE_INLINE void resistor(State* s, const Part& p, double ohm)
 {
-    if (isSer(p.partconn))
-        s.w.re += ohm;
-    else
-        s.w.re += checked::div(1.0, ohm);
+    const double add = isSer(p.partconn) ? ohm : checked::div(1.0, ohm);
+    LANES for (int l = 0; l < L; ++l)
+        s[l].w.re += add;
 }
 
 // Motional arm Lm, Cm, Rm in series with the holder capacitance Cp across it. All crystals
 // share Lm, Cp and Qx; each has its own series resonance and therefore its own Cm.
 // Rm is taken at the analysis frequency, so it grows with omega.
-ENGINE_INLINE void crystal(State& s, const Model& m, const Part& p)
+template <int L>
+ENGINE_INLINE void crystal(State* s, const Model& m, const Part& p)
 {
-    const double omega = s.omega;
     const double lm = m.xtallm;
     const double fs = m.xtalfreq * 1e6 + p.partvalue;
     const double ws = kTwoPi * fs;
     const double cm = checked::div(1.0, ws * ws * lm);
-    const double x = omega * lm - checked::div(1.0, omega * cm);
-    const double rm = checked::div(omega * lm, m.xtalqx);
-    const double d = rm * rm + x * x;
-    const double g = checked::div(rm, d);
-    const double b = -checked::div(x, d) + omega * m.xtalcp * 1e-12;
-    if (isPar(p.partconn)) {
-        s.w.re += g;
-        s.w.im += b;
-    } else {
-        const double mag = g * g + b * b;
-        s.w.re += checked::div(g, mag);
-        s.w.im += checked::div(-b, mag);
+    const bool shunt = isPar(p.partconn);
+    LANES for (int l = 0; l < L; ++l) {
+        const double omega = s[l].omega;
+        const double x = omega * lm - checked::div(1.0, omega * cm);
+        const double rm = checked::div(omega * lm, m.xtalqx);
+        const double d = rm * rm + x * x;
+        const double g = checked::div(rm, d);
+        const double b = -checked::div(x, d) + omega * m.xtalcp * 1e-12;
+        if (shunt) {
+            s[l].w.re += g;
+            s[l].w.im += b;
+        } else {
+            const double mag = g * g + b * b;
+            s[l].w.re += checked::div(g, mag);
+            s[l].w.im += checked::div(-b, mag);
+        }
     }
 }
 
 // S11 against sourcer of the ladder between this point and the load. The walk is in
 // impedance form here, as an "rlb" is always series.
-ENGINE_INLINE void returnLossBridge(State& s, const Model& m)
+template <int L>
+ENGINE_INLINE void returnLossBridge(State* s, const Model& m)
 {
-    const double r = s.w.re;
-    const double x = s.w.im;
     const double rs = m.sourcer;
-    double g = checked::div((r - rs) * (r - rs) + x * x, (r + rs) * (r + rs) + x * x);
-    if (g == 0)
-        g = kPerfectMatch;
-    if (g > kTotalReflection)
-        g = kTotalReflection;
-    s.s11db = 10 * checked::ln(g) / std::numbers::ln10;
+    LANES for (int l = 0; l < L; ++l) {
+        const double r = s[l].w.re;
+        const double x = s[l].w.im;
+        double g = checked::div((r - rs) * (r - rs) + x * x, (r + rs) * (r + rs) + x * x);
+        if (g == 0)
+            g = kPerfectMatch;
+        if (g > kTotalReflection)
+            g = kTotalReflection;
+        s[l].s11db = 10 * checked::ln(g) / std::numbers::ln10;
+    }
 }
 
-ENGINE_INLINE void partStep(State& s, const Model& m, const Part& p)
+template <int L>
+ENGINE_INLINE void partStep(State* s, const Model& m, const Part& p)
 {
     switch (p.partcode) {
     case kCap:
-        capacitor(s, p, p.partvalue);
+        capacitor<L>(s, p, p.partvalue);
         break;
     case kDupCap:
-        capacitor(s, p, referencedValue(m, p));
+        capacitor<L>(s, p, referencedValue(m, p));
         break;
     case kInd:
-        inductor(s, m, p, p.partvalue);
+        inductor<L>(s, m, p, p.partvalue);
         break;
     case kDupInd:
-        inductor(s, m, p, referencedValue(m, p));
+        inductor<L>(s, m, p, referencedValue(m, p));
         break;
     case kRes:
-        resistor(s, p, p.partvalue);
+        resistor<L>(s, p, p.partvalue);
         break;
     case kDupRes:
-        resistor(s, p, referencedValue(m, p));
+        resistor<L>(s, p, referencedValue(m, p));
         break;
     case kXtl:
-        crystal(s, m, p);
+        crystal<L>(s, m, p);
         break;
     case kRlb:
-        returnLossBridge(s, m);
+        returnLossBridge<L>(s, m);
         break;
     default:  // wire, no part
         break;
     }
 }
 
-ENGINE_INLINE void yzy(State& s)
+template <int L>
+ENGINE_INLINE void yzy(State* s)
 {
-    const double d = s.w.re * s.w.re + s.w.im * s.w.im;
-    s.w = {checked::div(s.w.re, d), -checked::div(s.w.im, d)};
-    s.t = {s.t.re * s.w.re - s.t.im * s.w.im, s.t.im * s.w.re + s.t.re * s.w.im};
+    LANES for (int l = 0; l < L; ++l) {
+        const Complex w = s[l].w;
+        const Complex t = s[l].t;
+        const double d = w.re * w.re + w.im * w.im;
+        const Complex inv{checked::div(w.re, d), -checked::div(w.im, d)};
+        s[l].w = inv;
+        s[l].t = {t.re * inv.re - t.im * inv.im, t.im * inv.re + t.re * inv.im};
+    }
 }
 
 ENGINE_INLINE double RPH(State& s)
@@ -166,7 +193,40 @@ ENGINE_INLINE double RPH(State& s)
     return std::sqrt(s.t.re * s.t.re + s.t.im * s.t.im);
 }
 
+// The whole walk, from the load to the source, for L frequencies side by side.
+template <int L>
+ENGINE_INLINE void walkLanes(const Model& m, const double* freqs, State* s, Solution* out)
+{
+    const double load = checked::div(1.0, m.loadr);  // the load, as an admittance
+    LANES for (int l = 0; l < L; ++l) {
+        s[l].s11db = 0;
+        s[l].t = {2, 0};
+        s[l].omega = omegaFor(m, freqs[l]);
+        s[l].w = {load, 0};
+    }
+    if (isSer(m.part(1).partconn))
+        yzy<L>(s);
+    // The reader never lets partcount exceed the table; this only guards the array.
+    const int count = std::min(m.partcount, kMaxParts);
+    for (int n = 1; n <= count; ++n) {
+        const Part& p = m.part(n);
+        partStep<L>(s, m, p);
+        // The source resistance that closes the ladder counts as series.
+        if (n == count ? !isSer(p.partconn) : !sameConnection(p.partconn, m.part(n + 1).partconn))
+            yzy<L>(s);
+    }
+    LANES for (int l = 0; l < L; ++l) {
+        s[l].w.re += m.sourcer;
+        yzy<1>(&s[l]);
+        const double mag = RPH(s[l]);
+        // Transducer gain: power into loadr over the power available from the source.
+        const double p = checked::div(mag * mag * m.sourcer, m.loadr);
+        out[l] = {10 * checked::ln(p) / std::numbers::ln10, s[l].s11db};
+    }
+}
+
 #undef ENGINE_INLINE
+#undef LANES
 
 }  // namespace
 
@@ -182,7 +242,7 @@ void Walk::partStep(int n)
 {
     present = n;
     State s{omega, immittance, transfer, s11db};
-    engine::partStep(s, m, m.part(n));
+    engine::partStep<1>(&s, m, m.part(n));
     immittance = s.w;
     s11db = s.s11db;
 }
@@ -190,7 +250,7 @@ void Walk::partStep(int n)
 void Walk::yzy()
 {
     State s{omega, immittance, transfer, s11db};
-    engine::yzy(s);
+    engine::yzy<1>(&s);
     immittance = s.w;
     transfer = s.t;
 }
@@ -206,32 +266,14 @@ double Walk::RPH()
 Solution Walk::solve(double analysisfreq)
 {
     State s;
-    s.s11db = 0;
-    s.t = {2, 0};
-    s.omega = omegaFor(m, analysisfreq);
-    s.w = {checked::div(1.0, m.loadr), 0};  // the load, as an admittance
-    if (isSer(m.part(1).partconn))
-        engine::yzy(s);
-    // The reader never lets partcount exceed the table; this only guards the array.
-    const int count = std::min(m.partcount, kMaxParts);
-    for (int n = 1; n <= count; ++n) {
-        const Part& p = m.part(n);
-        engine::partStep(s, m, p);
-        // The source resistance that closes the ladder counts as series.
-        if (n == count ? !isSer(p.partconn) : !sameConnection(p.partconn, m.part(n + 1).partconn))
-            engine::yzy(s);
-    }
-    s.w.re += m.sourcer;
-    engine::yzy(s);
-    const double mag = engine::RPH(s);
+    Solution out;
+    walkLanes<1>(m, &analysisfreq, &s, &out);
     omega = s.omega;
     immittance = s.w;
     transfer = s.t;
     s11db = s.s11db;
-    present = count;
-    // Transducer gain: power into loadr over the power available from the source.
-    const double p = checked::div(mag * mag * m.sourcer, m.loadr);
-    return {10 * checked::ln(p) / std::numbers::ln10, s.s11db};
+    present = std::min(m.partcount, kMaxParts);
+    return out;
 }
 
 }  // namespace engine
@@ -240,4 +282,10 @@ Solution ladder(const Model& m, double analysisfreq)
 {
     engine::Walk walk(m);
     return walk.solve(analysisfreq);
+}
+
+void ladderLanes(const Model& m, const double* freqs, Solution* out)
+{
+    engine::State s[kLanes];
+    engine::walkLanes<kLanes>(m, freqs, s, out);
 }

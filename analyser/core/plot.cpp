@@ -139,17 +139,20 @@ void Analyser::plotthestuff()
     const double span = m.stopfreq - m.startfreq;
     const double range = m.topdb - m.bottomdb;
     // Accumulated, not start + i * step: the points fall where repeated addition puts them.
+    std::array<double, kSweepPoints> freqs;
     double f = m.startfreq - m.freqstep;
-    for (int i = 0; i < kSweepPoints; ++i) {
+    for (double& point : freqs) {
         f += m.freqstep;
-        const Solution s = ladder(m, f);
-        tracex[i] = pixel(kLeft, (f - m.startfreq) * kWidth / span);
+        point = f;
+    }
+    ladderSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
+        tracex[i] = pixel(kLeft, (freqs[i] - m.startfreq) * kWidth / span);
         // Clipped at the bottom only; a gain above 0 dB is drawn above the plot.
         const double l21 = s.s21db < m.bottomdb ? m.bottomdb : s.s21db;
         tracey21[i] = pixel(kTop, -(kHeight * l21) / range);
         const double l11 = s.s11db < m.bottomdb ? m.bottomdb : s.s11db;
         tracey11[i] = pixel(kTop, -(kHeight * l11) / range);
-    }
+    });
 
     c.setPen(colors::kRed);
     line(c, kLeft + 80, 25, kLeft + 120, 25);

@@ -1,5 +1,6 @@
 #include "sweep.h"
 
+#include <array>
 #include <cstdio>
 
 #include "analyser.h"
@@ -9,9 +10,8 @@ namespace {
 
 constexpr const char* kHeader = "frequency,s21_db,s11_db\n";
 
-void appendPoint(std::string& out, const Model& m, double f)
+void appendPoint(std::string& out, double f, const Solution& s)
 {
-    const Solution s = ladder(m, f);
     char buf[96];
     std::snprintf(buf, sizeof buf, "%.17g,%.17g,%.17g\n", f, s.s21db, s.s11db);
     out += buf;
@@ -25,17 +25,20 @@ std::string sweepCsv(const Model& m)
     // The plot's frequencies: the step is added repeatedly, so the last point is
     // startfreq + 0.999 of the span, give or take the rounding of the sums.
     const double step = (m.stopfreq - m.startfreq) * 0.001;
+    std::array<double, kSweepPoints> freqs;
     double f = m.startfreq;
-    for (int i = 0; i < kSweepPoints; ++i) {
-        appendPoint(out, m, f);
+    for (double& point : freqs) {
+        point = f;
         f += step;
     }
+    ladderSweep(m, freqs.data(), kSweepPoints,
+                [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
     return out;
 }
 
 std::string pointCsv(const Model& m, double analysisfreq)
 {
     std::string out = kHeader;
-    appendPoint(out, m, analysisfreq);
+    appendPoint(out, analysisfreq, ladder(m, analysisfreq));
     return out;
 }

@@ -9,40 +9,10 @@
 #include "circuitfile.h"
 #include "errors.h"
 #include "numread.h"
+#include "null_window.h"
 #include "sweep.h"
-#include "window_port.h"
 
 namespace {
-
-// The reader erases the plot and fills the scale fields; here nobody is looking.
-class NoCanvas : public Canvas {
-public:
-    void setPen(Color) override {}
-    void setFill(Color) override {}
-    void rectangle(int, int, int, int) override {}
-    void moveTo(int, int) override {}
-    void lineTo(int, int) override {}
-};
-
-class NoWindow : public WindowPort {
-public:
-    std::string text(const std::string&) const override { return {}; }
-    void setText(const std::string&, const std::string&) override {}
-    bool checked(const std::string&) const override { return false; }
-    void setChecked(const std::string&, bool) override {}
-    void memoClear(const std::string&) override {}
-    void memoAdd(const std::string&, const std::string&) override {}
-    void message(const std::string&) override {}
-    void beep() override {}
-    std::optional<std::string> openFileDialog() override { return std::nullopt; }
-    std::optional<std::string> saveFileDialog() override { return std::nullopt; }
-    void closeMainWindow() override {}
-    void showAbout() override {}
-    Canvas& canvas() override { return noCanvas; }
-
-private:
-    NoCanvas noCanvas;
-};
 
 int usage()
 {
@@ -60,7 +30,7 @@ int main(int argc, char** argv)
     try {
         Model model = Model::startup();
         model.circuitfile = argv[1];
-        NoWindow window;
+        NullWindow window;
         readladder(model, window);
         // The whole output is made first, so a failure leaves no partial table behind.
         const std::string out =

@@ -8,39 +8,11 @@
 #include "designer.h"
 #include "engine.h"
 #include "fake_form.h"
+#include "null_window.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class NullCanvas : public Canvas {
-public:
-    void setPen(Color) override {}
-    void setFill(Color) override {}
-    void rectangle(int, int, int, int) override {}
-    void moveTo(int, int) override {}
-    void lineTo(int, int) override {}
-};
-
-class NullWindow : public WindowPort {
-public:
-    std::string text(const std::string&) const override { return {}; }
-    void setText(const std::string&, const std::string&) override {}
-    bool checked(const std::string&) const override { return false; }
-    void setChecked(const std::string&, bool) override {}
-    void memoClear(const std::string&) override {}
-    void memoAdd(const std::string&, const std::string&) override {}
-    void message(const std::string&) override {}
-    void beep() override {}
-    std::optional<std::string> openFileDialog() override { return {}; }
-    std::optional<std::string> saveFileDialog() override { return {}; }
-    void closeMainWindow() override {}
-    void showAbout() override {}
-    Canvas& canvas() override { return nullCanvas; }
-
-private:
-    NullCanvas nullCanvas;
-};
 
 // The default design with R = 100 for `n` crystals, saved under `path`.
 void writeDesign(const std::string& n, const fs::path& path)
