@@ -9,6 +9,7 @@
 
 #include "errors.h"
 #include "numtext.h"
+#include "single.h"
 
 namespace {
 
@@ -47,10 +48,11 @@ std::vector<std::string> designLines(const DesignState& s)
         number(s.lm),
         number(s.c0pf),
         number(s.qu),
-        // The sweep is a formula on the stored bandwidth, written as evaluated.
-        generalText(static_cast<double>(-2.0L * s.bw), 15),
-        generalText(static_cast<double>(4.0L * s.bw), 15),
-        generalText(static_cast<double>(0.05L * s.bw), 15),
+        // The sweep, like every number in the file, is written from a single value:
+        // 0.05 * 333 goes out as 16.6499996185303, not 16.65.
+        number(store(-2.0L * s.bw)),
+        number(store(4.0L * s.bw)),
+        number(store(0.05L * s.bw)),
         number(s.bw),
         "60",
         "10",

@@ -120,6 +120,18 @@ TEST_F(Export, OneCrystal)
     EXPECT_EQ(lines[26].substr(0, 5), "511.9");
 }
 
+TEST_F(Export, SweepIsWrittenFromSingleValues)
+{
+    design();
+    w.fields["Edit5"] = "333";
+    click(&Designer::Button2Click);
+    click(&Designer::Button6Click);
+    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
+    // 0.05 * 333 is 16.65 only before it is rounded to single precision.
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.begin() + 13),
+              (std::vector<std::string>{"-666", "1332", "16.6499996185303", "333"}));
+}
+
 TEST_F(Export, NotReadyWritesNothing)
 {
     for (const char* ct1 : {".001", "0.01", "-5"}) {
