@@ -42,15 +42,16 @@ void KandQ::prototype(int n)
         if (ripple > 3)
             ripple = 3;  // the passband ripple is at most 3 dB
         epsilon = store(checked::sqrt(std::exp(std::log(10.0L) * 0.1L * ripple) - 1));
-        const ext inv = div(1.0L, static_cast<ext>(epsilon));
-        const float x = store(div(checked::ln(checked::sqrt(inv * inv - 1) + inv), en));  // arcosh(1/eps)/N
-        bwfactor = store((std::exp(static_cast<ext>(x)) + std::exp(-static_cast<ext>(x))) * 0.5L);
-        const float l = store(ripple * 0.11512924985234673707L);  // ripple * ln 10 / 20
-        const ext el = std::exp(static_cast<ext>(l));
+        // x and L are working values: only the table's values are rounded to single.
+        const ext eps = epsilon;
+        const ext x = div(checked::ln(checked::sqrt(div(1.0L, eps * eps) - 1) + div(1.0L, eps)), en);  // arcosh(1/eps)/N
+        bwfactor = store((std::exp(x) + std::exp(-x)) * 0.5L);
+        const ext l = ripple * 0.11512924985234673707L;  // ripple * ln 10 / 20
+        const ext el = std::exp(l);
         beta = store(checked::ln(div(el + 1, el - 1)));
-        const float half = store(beta / (2 * en));
-        beta = store(2 * en * half);
-        gamma = store((std::exp(static_cast<ext>(half)) - std::exp(-static_cast<ext>(half))) * 0.5L);
+        // Only beta/(2N) is kept; beta itself is 2N times that kept value from here on.
+        beta2n = store(beta / (2 * en));
+        gamma = store((std::exp(static_cast<ext>(beta2n)) - std::exp(-static_cast<ext>(beta2n))) * 0.5L);
         for (int k = 1; k <= n; ++k) {
             a[k] = store(std::sin((2 * k - 1) * kPi / (2 * en)));
             b[k] = store(sq(gamma) + sq(std::sin(k * kPi / en)));
@@ -64,7 +65,7 @@ void KandQ::prototype(int n)
             loadratio = 1;
         } else {
             // Even orders end in a different load: tanh^2(beta/4).
-            const ext e = std::exp(static_cast<ext>(beta) / 2);
+            const ext e = std::exp(2 * en * beta2n / 2);
             loadratio = store(sq((e - 1) / (e + 1)));
         }
     }

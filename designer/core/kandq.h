@@ -33,6 +33,7 @@ public:
     float epsilon = 0;
     float bwfactor = 0;  // 3 dB bandwidth over ripple bandwidth
     float beta = 0, gamma = 0;
+    float beta2n = 0;  // beta / (2N), the value the later formulas use
     std::int32_t oddflag = 1;
     float loadratio = 1;
     std::array<float, 21> a{}, b{};
