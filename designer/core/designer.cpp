@@ -26,8 +26,7 @@ constexpr ext kClearedSlot = 0.000001L;
 // Series-equivalent capacitance (pF) of a shunt capacitor c (F) across rend at wcen.
 float seriesEquivalent(float c, float wcen, float rend)
 {
-    const ext wr = static_cast<ext>(wcen) * rend;
-    return store(div((sq(c * wr) + 1) * 1e12L, sq(wr) * c));
+    return store(div((sq(static_cast<ext>(c) * wcen * rend) + 1) * 1e12L, sq(static_cast<ext>(wcen) * rend) * c));
 }
 
 }  // namespace
@@ -118,16 +117,16 @@ void Designer::Button4Click()
         return;
     // A shunt C across R looks, in series form, like R / (1 + (wRC)^2); solve for the C
     // that brings R down to the resistance each end mesh needs.
-    const ext w2r2 = sq(s.wcen) * sq(s.rend);
-    const float t1 = store(div(static_cast<ext>(s.rend) - s.re1, w2r2 * s.re1));
-    const float tn = store(div(static_cast<ext>(s.rend) - s.ren, w2r2 * s.ren));
+    // t1 and tN are working values, not part of the design: kept unrounded.
+    const ext t1 = div(static_cast<ext>(s.rend) - s.re1, sq(s.wcen) * s.re1 * sq(s.rend));
+    const ext tn = div(static_cast<ext>(s.rend) - s.ren, sq(s.wcen) * s.ren * sq(s.rend));
     if (t1 < 0 || tn < 0) {
         w.message(msg::kQTooLow);
         return;
     }
-    s.ce1 = store(checked::sqrt(static_cast<ext>(t1)));
+    s.ce1 = store(checked::sqrt(t1));
     s.ce1pf = store(s.ce1 * 1e12L);
-    s.cen = store(checked::sqrt(static_cast<ext>(tn)));
+    s.cen = store(checked::sqrt(tn));
     s.cenpf = store(s.cen * 1e12L);
     w.setText("Edit21", fixed(s.ce1pf, 5, 2));
     w.setText("Edit22", fixed(s.cenpf, 5, 2));

@@ -64,6 +64,16 @@ TEST_F(Steps, DefaultDesignWithHundredOhms)
         EXPECT_EQ(w.fields[field], text) << field;
 }
 
+TEST_F(Steps, EndCapacitorsFromUnroundedWorkingValues)
+{
+    steps1to3();
+    w.fields["Edit20"] = "2899";
+    click(&Designer::Button4Click);
+    // t1 and tN are not design values; rounded to single they gave C-N 99.41.
+    EXPECT_EQ(w.fields["Edit21"], "39.27");
+    EXPECT_EQ(w.fields["Edit22"], "99.42");
+}
+
 TEST_F(Steps, RefreshShowsTheDesignState)
 {
     d.FormShow();
