@@ -57,13 +57,7 @@ Model fullLcLadder()
 void sweep1000(benchmark::State& state, Model (*make)())
 {
     const Model m = make();
-    const double step = (m.stopfreq - m.startfreq) * 0.001;
-    std::array<double, kSweepPoints> freqs;
-    double f = m.startfreq;
-    for (double& point : freqs) {
-        point = f;
-        f += step;
-    }
+    const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         ladderSweep(m, freqs.data(), kSweepPoints,
                     [](int, const Solution& s) { benchmark::DoNotOptimize(s); });
@@ -75,14 +69,10 @@ void sweep1000(benchmark::State& state, Model (*make)())
 void sweep1000OneByOne(benchmark::State& state, Model (*make)())
 {
     const Model m = make();
-    const double step = (m.stopfreq - m.startfreq) * 0.001;
+    const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
-        double f = m.startfreq;
-        for (int i = 0; i < kSweepPoints; ++i) {
-            const Solution s = ladder(m, f);
-            benchmark::DoNotOptimize(s);
-            f += step;
-        }
+        for (double f : freqs)
+            benchmark::DoNotOptimize(ladder(m, f));
     }
     state.SetItemsProcessed(state.iterations() * kSweepPoints);
 }

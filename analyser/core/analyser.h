@@ -10,6 +10,11 @@
 
 constexpr int kSweepPoints = 1000;
 
+// The plot's sweep: from startfreq - step a thousandth of the span is added repeatedly,
+// so the points lie where repeated addition puts them (the first is not always startfreq
+// itself), and stopfreq is never reached.
+std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopfreq);
+
 class Analyser {
 public:
     explicit Analyser(WindowPort& window);  // program start: the built-in defaults

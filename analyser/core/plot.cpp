@@ -59,6 +59,18 @@ void line(Canvas& c, int x1, int y1, int x2, int y2)
 
 }  // namespace
 
+std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopfreq)
+{
+    const double step = (stopfreq - startfreq) * 0.001;
+    std::array<double, kSweepPoints> freqs;
+    double f = startfreq - step;
+    for (double& point : freqs) {
+        f += step;
+        point = f;
+    }
+    return freqs;
+}
+
 void Analyser::Button3Click()
 {
     plotenabled = true;
@@ -138,13 +150,7 @@ void Analyser::plotthestuff()
 
     const double span = m.stopfreq - m.startfreq;
     const double range = m.topdb - m.bottomdb;
-    // Accumulated, not start + i * step: the points fall where repeated addition puts them.
-    std::array<double, kSweepPoints> freqs;
-    double f = m.startfreq - m.freqstep;
-    for (double& point : freqs) {
-        f += m.freqstep;
-        point = f;
-    }
+    const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     ladderSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
         tracex[i] = pixel(kLeft, (freqs[i] - m.startfreq) * kWidth / span);
         // Clipped at the bottom only; a gain above 0 dB is drawn above the plot.

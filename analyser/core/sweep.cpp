@@ -22,15 +22,8 @@ void appendPoint(std::string& out, double f, const Solution& s)
 std::string sweepCsv(const Model& m)
 {
     std::string out = kHeader;
-    // The plot's frequencies: the step is added repeatedly, so the last point is
-    // startfreq + 0.999 of the span, give or take the rounding of the sums.
-    const double step = (m.stopfreq - m.startfreq) * 0.001;
-    std::array<double, kSweepPoints> freqs;
-    double f = m.startfreq;
-    for (double& point : freqs) {
-        point = f;
-        f += step;
-    }
+    // Exactly the plot's frequencies, so the table matches what the window draws.
+    const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     ladderSweep(m, freqs.data(), kSweepPoints,
                 [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
     return out;
