@@ -116,7 +116,7 @@ TEST(ReaderFuzz, DamagedFilesEndInAModelOrAMessage)
     for (int i = 0; i < 5000; ++i) {
         const std::string bytes = mutate(rng);
         Model m = Model::startup();
-        LoggingWindow w;
+        FakeWindow w;
         const auto message = readText(m, w, dir, bytes);
         if (message) {
             ++refused;
@@ -142,7 +142,7 @@ TEST(ReaderFuzz, DamagedFilesEndInAModelOrAMessage)
             m.tablestep = 1;
         const std::string saved = circuitText(m);
         Model back = Model::startup();
-        LoggingWindow w2;
+        FakeWindow w2;
         const auto again = readText(back, w2, dir, saved);
         ASSERT_EQ(again, std::nullopt) << saved;
         ASSERT_EQ(circuitText(back), saved);

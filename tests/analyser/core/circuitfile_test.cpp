@@ -9,40 +9,31 @@
 #include <tuple>
 
 #include "circuit_test_support.h"
-#include "circuitfile.h"
-#include "errors.h"
 #include "numtext.h"
 
 namespace {
 
 using namespace circuittest;
 namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+using Entry = std::tuple<std::string, int, std::string, double>;  // kind, code, connection, value
 
 // The start-up model on the start-up sweep, as after the first plot.
 Model defaultCircuit()
 {
     Model m = Model::startup();
-    m.startfreq = 0;
-    m.stopfreq = 30;
     m.tablestep = 3;
-    m.freqperdiv = 2;
-    m.bottomdb = -100;
-    m.dbperdiv = 10;
     return m;
 }
 
 const std::string kDefaultFile = crlf(defaultCircuitLines());
 
-// Kind, code, connection and value of entries 1..n.
-void expectParts(const Model& m, const std::vector<std::tuple<std::string, int, std::string, double>>& parts)
+void expectParts(const Model& m, const std::vector<Entry>& parts)
 {
     for (size_t i = 0; i < parts.size(); ++i) {
         SCOPED_TRACE(i + 1);
         const Part& p = m.part(static_cast<int>(i) + 1);
-        EXPECT_EQ(p.partkind, std::get<0>(parts[i]));
-        EXPECT_EQ(p.partcode, std::get<1>(parts[i]));
-        EXPECT_EQ(p.partconn, std::get<2>(parts[i]));
-        EXPECT_EQ(p.partvalue, std::get<3>(parts[i]));
+        EXPECT_EQ(Entry(p.partkind, p.partcode, p.partconn, p.partvalue), parts[i]);
     }
 }
 
@@ -56,32 +47,29 @@ void expectNeutralFrom(const Model& m, int first)
     }
 }
 
-// The header lines of an LC file with the start-up sweep, for `count` records.
-std::vector<std::string> lcHeader(const std::string& count)
+// The header lines of an LC file with the start-up sweep, then the given records.
+Lines lcFile(const std::string& count, const Lines& records = {})
 {
-    return {count, "250", "50", "50", "0", "0", "30", "3", "2", "100", "10"};
+    Lines lines{count, "250", "50", "50", "0", "0", "30", "3", "2", "100", "10"};
+    lines.insert(lines.end(), records.begin(), records.end());
+    return lines;
 }
 
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b)
+void setPart(Model& m, int n, const char* kind, const char* conn, double value)
 {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+    m.setKind(n, kind);
+    m.part(n).partconn = conn;
+    m.part(n).partvalue = value;
 }
 
-TEST(WriteLadder, WritesTheDefaultCircuitLineByLine)
+TEST(WriteLadder, WritesEachValueInItsFormat)
 {
-    EXPECT_EQ(circuitText(defaultCircuit()), kDefaultFile);
-
     TempDir dir;
     Model m = defaultCircuit();
     m.circuitfile = dir.file("startfile.cir");
     writeladder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
-}
 
-TEST(WriteLadder, WritesTheCrystalBlockAndTheMagnitudeOfTheBottom)
-{
-    Model m = defaultCircuit();
     m.partcount = 1;
     m.crystalflag = 1;
     m.xtalfreq = 8.867238;
@@ -91,381 +79,40 @@ TEST(WriteLadder, WritesTheCrystalBlockAndTheMagnitudeOfTheBottom)
     m.startfreq = -3000;
     m.stopfreq = 3000.123456;
     m.bottomdb = -60;
-    m.setKind(1, "xtl");
-    m.part(1).partconn = "ser";
-    m.part(1).partvalue = -150.5;
-    EXPECT_EQ(circuitText(m), crlf({"1", "250.00", "50.00", "50.00", "1", "8.867238", "0.070200",
-                                    "3.200000", "85000.00", "-3000.00000", "3000.12346",
-                                    "3.00000", "2.00000", "60.00000", "10.00000", "xtl", "ser",
-                                    "-150.50000"}));
+    setPart(m, 1, "xtl", "ser", -150.5);
+    EXPECT_EQ(circuitText(m), crlf({"1", "250.00", "50.00", "50.00", "1", "8.867238", "0.070200", "3.200000",
+                                    "85000.00", "-3000.00000", "3000.12346", "3.00000", "2.00000", "60.00000",
+                                    "10.00000", "xtl", "ser", "-150.50000"}));
 }
 
-TEST(ReadLadder, ReadsTheDefaultFileWithItsEffectsInOrder)
+// The reader takes an "rlb" record as its kind line alone, so only the last one may carry
+// the two further lines; a crystal circuit with bridges inside reads back as written.
+TEST(WriteLadder, RlbInsideIsWrittenAsItsKindLineAloneAndReadsBack)
 {
     TempDir dir;
-    Model m = Model::startup();
-    m.tunepending = true;
-    m.tuneup = false;
-    LoggingWindow w;
-    // At the memo clear the tune flags are already reset and the table not yet.
-    bool flagsResetFirst = false, tableStillThere = false;
-    w.onMemoClear = [&] {
-        flagsResetFirst = !m.tunepending && m.tuneup;
-        tableStillThere = m.part(1).partkind == "cap";
-    };
-    ASSERT_EQ(readText(m, w, dir, kDefaultFile), std::nullopt);
-
-    EXPECT_TRUE(flagsResetFirst);
-    EXPECT_TRUE(tableStillThere);
-    EXPECT_EQ(w.log, (std::vector<std::string>{
-                         "rect 50,40 450,340", "memo clear Memo2", "text Edit2=0.00",
-                         "text Edit3=30.00", "text Edit7=-100.00", "text Edit8=10.00",
-                         "text Edit9=2.00", "text Edit14=MHz"}));
-    const Model expected = defaultCircuit();
-    EXPECT_EQ(circuitText(m), circuitText(expected));
-    expectParts(m, {{"cap", 1, "par", 248}, {"cap", 1, "ser", 50}, {"ind", 2, "par", 1500},
-                    {"cap", 1, "par", 292}, {"cap", 1, "ser", 4.3}, {"dul", 12, "par", 3},
-                    {"duc", 11, "par", 4}, {"cap", 1, "ser", 50}, {"cap", 1, "par", 248},
-                    {"rlb", 6, "ser", 0}});
-    expectNeutralFrom(m, 11);
-    EXPECT_EQ(m.freqstep, 30 * 0.001);
-    EXPECT_EQ(m.tablestep, 3);
-    EXPECT_EQ(m.origstart, 0);
-    EXPECT_EQ(m.origstop, 30);
-    EXPECT_EQ(m.origbottom, -100);
-    EXPECT_EQ(m.origdbperdiv, 10);
-    EXPECT_EQ(m.origfreqperdiv, 2);
-}
-
-TEST(ReadLadder, ReadsAFileOfTheDesignerWithItsRlbAloneAtTheEnd)
-{
-    // General (15) texts of single-precision values, "100" for the Q, "60" and "10".
-    const std::string file = crlf({"4", "100", "212.345001525879", "212.345001525879", "1",
-                                   "8.86723804473877", "0.0702000036835671", "3.20000004768372",
-                                   "85000", "-3000", "3000", "6", "500", "60", "10", "cap",
-                                   "par", "1.50000001034612E-5", "xtl", "ser", "0", "xtl",
-                                   "ser", "-97.5", "rlb"});
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
-    EXPECT_EQ(m.partcount, 4);
-    EXPECT_EQ(m.crystalflag, 1);
-    EXPECT_EQ(m.frequnit, "Hz");
-    EXPECT_EQ(m.inductorq, 100);
-    EXPECT_EQ(m.xtalfreq, 8.86723804473877);
-    EXPECT_EQ(m.xtalqx, 85000);
-    EXPECT_EQ(m.bottomdb, -60);
-    expectParts(m, {{"cap", 1, "par", 1.50000001034612E-5}, {"xtl", 14, "ser", 0},
-                    {"xtl", 14, "ser", -97.5}, {"rlb", 6, "ser", 0}});
-    EXPECT_EQ(w.text("Edit2"), "-3000.00");
-    EXPECT_EQ(w.text("Edit14"), "Hz");
-}
-
-TEST(ReadLadder, ReadsLfLineEndsAsCrLf)
-{
-    std::string lf = kDefaultFile;
-    for (size_t at; (at = lf.find("\r\n")) != std::string::npos;)
-        lf.erase(at, 1);
-    TempDir dir;
-    Model a = Model::startup(), b = Model::startup();
-    LoggingWindow wa, wb;
-    ASSERT_EQ(readText(a, wa, dir, kDefaultFile), std::nullopt);
-    ASSERT_EQ(readText(b, wb, dir, lf), std::nullopt);
-    EXPECT_EQ(circuitText(a), circuitText(b));
-    EXPECT_EQ(wa.log, wb.log);
-}
-
-TEST(ReadLadder, RecordEdgeCases)
-{
-    const std::string file = crlf(lcHeader("9") + std::vector<std::string>{
-        "cap", "SER", "1",            // upper case connections are folded
-        "ind", "PAR", "2",
-        "res", "Ser", "3",            // any other spelling is kept
-        "cap ", "CAP",                // no kind: two neutral entries, nothing else consumed
-        "wir", "par", "not a number", // a wire's lines are not looked at
-        "dur", "x", " -4.9e0 ",
-        "rlb",                        // kind line alone
-        "xtl", "ser", "1"});
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
-    expectParts(m, {{"cap", 1, "ser", 1}, {"ind", 2, "par", 2}, {"res", 3, "Ser", 3},
-                    {"wir", 0, "ser", 0}, {"wir", 0, "ser", 0}, {"wir", 15, "ser", 0},
-                    {"dur", 13, "x", -4.9}, {"rlb", 6, "ser", 0}, {"xtl", 14, "ser", 1}});
-    expectNeutralFrom(m, 10);
-}
-
-TEST(ReadLadder, SweepEdgeCases)
-{
-    const struct {
-        std::vector<std::string> lines;
-        double tablestep, bottomdb, origstart;
-        std::string edit2, edit7, frequnit;
-    } cases[] = {
-        // A zero table step becomes a tenth of the span.
-        {{"0", "250", "50", "50", "0", "0", "30", "0", "2", "100", "10"}, 3, -100, 0, "0.00", "-100.00", "MHz"},
-        // S5 is a magnitude either way.
-        {{"0", "250", "50", "50", "0", "0", "30", "1", "2", "-100", "10"}, 1, -100, 0, "0.00", "-100.00", "MHz"},
-        // The field shows fixed (6, 2); the original sweep keeps the value read.
-        {{"0", "250", "50", "50", "0", "0.123", "30", "1", "2", "80", "10"}, 1, -80, 0.123, "0.12", "-80.00", "MHz"},
-        // Only a 1 on line 5 brings the crystal block.
-        {{"0", "250", "50", "50", "2", "5", "30", "1", "2", "80", "10"}, 1, -80, 5, "5.00", "-80.00", "MHz"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.lines[5]);
-        TempDir dir;
-        Model m = Model::startup();
-        LoggingWindow w;
-        ASSERT_EQ(readText(m, w, dir, crlf(c.lines)), std::nullopt);
-        EXPECT_EQ(m.tablestep, c.tablestep);
-        EXPECT_EQ(m.bottomdb, c.bottomdb);
-        EXPECT_EQ(m.origbottom, c.bottomdb);
-        EXPECT_EQ(m.origstart, c.origstart);
-        EXPECT_EQ(m.startfreq, c.origstart);
-        EXPECT_EQ(w.text("Edit2"), c.edit2);
-        EXPECT_EQ(w.text("Edit7"), c.edit7);
-        EXPECT_EQ(m.frequnit, c.frequnit);
-    }
-}
-
-TEST(ReadLadder, ReadsOnlyTheCountedRecords)
-{
-    std::vector<std::string> lines = lcHeader("3");
-    for (int i = 1; i <= 10; ++i)
-        lines = lines + std::vector<std::string>{"res", "ser", std::to_string(i)};
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, crlf(lines)), std::nullopt);
-    EXPECT_EQ(m.partcount, 3);
-    expectParts(m, {{"res", 3, "ser", 1}, {"res", 3, "ser", 2}, {"res", 3, "ser", 3}});
-    expectNeutralFrom(m, 4);
-}
-
-TEST(ReadLadder, KeepsTheCrystalBlockWhenAnLcFileFollows)
-{
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, crlf({"0", "100", "50", "50", "1", "10", "0.01", "3", "90000",
-                                        "-500", "500", "0", "100", "60", "10"})),
-              std::nullopt);
-    EXPECT_EQ(m.frequnit, "Hz");
-    ASSERT_EQ(readText(m, w, dir, kDefaultFile), std::nullopt);
-    EXPECT_EQ(m.crystalflag, 0);
-    EXPECT_EQ(m.frequnit, "MHz");
-    EXPECT_EQ(m.xtalfreq, 10);
-    EXPECT_EQ(m.xtallm, 0.01);
-    EXPECT_EQ(m.xtalcp, 3);
-    EXPECT_EQ(m.xtalqx, 90000);
-}
-
-TEST(ReadLadder, KeepsTheFirst255CharactersOfALine)
-{
-    const std::string longConn(300, 'p');
-    const std::string file = crlf(lcHeader("2") + std::vector<std::string>{
-        "cap", longConn, "1" + std::string(400, ' '),
-        "cap", std::string(254, 'q') + "\r", "2"});  // a CR inside the kept part stays
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
-    EXPECT_EQ(m.part(1).partconn, std::string(255, 'p'));
-    EXPECT_EQ(m.part(1).partvalue, 1);
-    EXPECT_EQ(m.part(2).partconn, std::string(254, 'q') + "\r");
-    EXPECT_EQ(m.part(2).partvalue, 2);
-}
-
-// What stays after a failed read: the message, the part count, entry 1, and which
-// scale fields were written before the failure.
-TEST(ReadLadder, FailuresLeaveTheModelAsFarAsTheReadGot)
-{
-    const std::vector<std::string> allFields{"Edit2", "Edit3", "Edit7", "Edit8", "Edit9", "Edit14"};
-    const struct {
-        const char* what;
-        std::vector<std::string> lines;
-        std::string message;
-        int partcount;
-        double inductorq;
-        std::tuple<std::string, int, std::string, double> entry1;
-        bool fieldsWritten;
-    } cases[] = {
-        {"count not an integer", {"1.0"}, "'1.0' is not a valid integer value", 10, 250, {"wir", 0, "ser", 0}, false},
-        {"count above the table", {"81", "33"}, "The circuit has 81 parts; the limit is 80.", 10, 250, {"wir", 0, "ser", 0}, false},
-        {"count far above the table", {"2147483647"}, "The circuit has 2147483647 parts; the limit is 80.", 10, 250, {"wir", 0, "ser", 0}, false},
-        {"count beyond 32 bits", {"2147483648"}, "'2147483648' is not a valid integer value", 10, 250, {"wir", 0, "ser", 0}, false},
-        {"Q overflows a double", {"5", "1e400"}, "'1e400' is not a valid floating point value", 5, 250, {"wir", 0, "ser", 0}, false},
-        {"Q names no number", {"5", "inf"}, "'inf' is not a valid floating point value", 5, 250, {"wir", 0, "ser", 0}, false},
-        {"tab in a number", {"5", "\t3"}, "'\t3' is not a valid floating point value", 5, 250, {"wir", 0, "ser", 0}, false},
-        {"file ends in the sweep", {"5", "33", "50", "50", "0", "0", "30", "3", "2", "100"}, "'' is not a valid floating point value", 5, 33, {"wir", 0, "ser", 0}, false},
-        {"crystal flag not an integer", {"5", "33", "50", "50", "1.0"}, "'1.0' is not a valid integer value", 5, 33, {"wir", 0, "ser", 0}, false},
-        {"bad value line", lcHeader("2") + std::vector<std::string>{"cap", "par", "2,5", "cap", "ser", "1"}, "'2,5' is not a valid floating point value", 2, 250, {"cap", 1, "par", 0}, true},
-        {"file ends in a record", lcHeader("2") + std::vector<std::string>{"ind", "ser"}, "'' is not a valid floating point value", 2, 250, {"ind", 2, "ser", 0}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempDir dir;
-        Model m = Model::startup();
-        LoggingWindow w;
-        EXPECT_EQ(readText(m, w, dir, crlf(c.lines)), c.message);
-        EXPECT_EQ(m.partcount, c.partcount);
-        EXPECT_EQ(m.inductorq, c.inductorq);
-        expectParts(m, {c.entry1});
-        expectNeutralFrom(m, 2);
-        EXPECT_EQ(w.fieldsWritten(), c.fieldsWritten ? allFields : std::vector<std::string>{});
-    }
-}
-
-TEST(ReadLadder, SweepReadSoFarStaysWhenTheBottomFails)
-{
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    EXPECT_EQ(readText(m, w, dir, crlf({"0", "250", "50", "50", "0", "1", "21", "0.5", "4", "x"})),
-              "'x' is not a valid floating point value");
-    EXPECT_EQ(m.startfreq, 1);
-    EXPECT_EQ(m.stopfreq, 21);
-    EXPECT_EQ(m.tablestep, 0.5);
-    EXPECT_EQ(m.freqperdiv, 4);
-    EXPECT_EQ(m.bottomdb, -100);  // not yet read
-    EXPECT_EQ(m.origstart, 0);    // set only after the whole sweep
-    EXPECT_TRUE(w.fieldsWritten().empty());
-}
-
-TEST(ReadLadder, FileCutBetweenRecordsReadsWithoutMessage)
-{
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, crlf(lcHeader("5") + std::vector<std::string>{"res", "ser", "7"})),
-              std::nullopt);
-    EXPECT_EQ(m.partcount, 5);
-    expectParts(m, {{"res", 3, "ser", 7}});
-    expectNeutralFrom(m, 2);
-}
-
-TEST(ReadLadder, MissingFileLeavesANeutralTableAndTheOldCount)
-{
-    TempDir dir;
-    Model m = Model::startup();
-    m.circuitfile = dir.file("missing.cir");
-    LoggingWindow w;
-    try {
-        readladder(m, w);
-        FAIL() << "no error";
-    } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
-    }
-    EXPECT_EQ(w.log, (std::vector<std::string>{"rect 50,40 450,340", "memo clear Memo2"}));
-    EXPECT_EQ(m.partcount, 10);
-    expectNeutralFrom(m, 1);
-
-    // A name that is not a readable file gives the platform's text.
-    m.circuitfile = dir.path().string();
-    EXPECT_THROW(
-        try { readladder(m, w); } catch (const FileError& e) {
-            EXPECT_STREQ(e.what(), std::strerror(EISDIR));
-            throw;
-        },
-        FileError);
-}
-
-TEST(ReadLadder, NonPositiveCountGivesNoParts)
-{
-    TempDir dir;
-    Model m = Model::startup();
-    LoggingWindow w;
-    ASSERT_EQ(readText(m, w, dir, crlf(lcHeader("-3") + std::vector<std::string>{"cap", "ser", "1"})),
-              std::nullopt);
-    EXPECT_EQ(m.partcount, -3);
-    expectNeutralFrom(m, 1);
-    EXPECT_EQ(circuitText(m).substr(0, 4), "-3\r\n");
-}
-
-TEST(CircuitFileRoundTrip, SavedFilesReadBackAsWritten)
-{
-    Model crystal = defaultCircuit();
-    crystal.crystalflag = 1;
-    crystal.frequnit = "Hz";
-    crystal.xtalfreq = 4.9152;
-    crystal.xtallm = 0.1;
-    crystal.xtalcp = 4;
-    crystal.xtalqx = 100000;
-    crystal.partcount = 5;
-    const char* kinds[] = {"cap", "xtl", "cap", "xtl", "rlb"};
-    const char* conns[] = {"par", "ser", "par", "ser", "ser"};
-    const double values[] = {40, 0, 90, -120, 0};
-    for (int n = 1; n <= 5; ++n) {
-        crystal.setKind(n, kinds[n - 1]);
-        crystal.part(n).partconn = conns[n - 1];
-        crystal.part(n).partvalue = values[n - 1];
-    }
-
-    // An rlb in the middle: the S11 point of a partial ladder.
-    Model rlbInside = defaultCircuit();
-    rlbInside.part(5) = rlbInside.part(10);
-    rlbInside.setKind(10, "cap");
-    rlbInside.part(10).partconn = "ser";
-    rlbInside.part(10).partvalue = 12.5;
-
-    // A read that stopped early leaves "wir" entries of code 0 in the count.
-    Model neutral = defaultCircuit();
-    neutral.resetBeforeRead();
-    neutral.startfreq = 1;
-    neutral.stopfreq = 2;
-
-    // Full table with two rlb records, one last.
-    Model full = defaultCircuit();
-    full.partcount = kMaxParts;
-    for (int n = 1; n <= kMaxParts; ++n) {
-        full.setKind(n, n % 7 == 0 || n == kMaxParts ? "rlb" : n % 2 ? "cap" : "ind");
-        full.part(n).partconn = full.part(n).partcode == kRlb ? "ser" : n % 3 ? "par" : "ser";
-        full.part(n).partvalue = full.part(n).partcode == kRlb ? 0 : n * 1.25;
-    }
-
-    const struct {
-        const char* what;
-        Model model;
-    } cases[] = {{"default", defaultCircuit()}, {"crystal", crystal}, {"rlb inside", rlbInside},
-                 {"neutral", neutral}, {"full", full}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempDir dir;
-        Model saved = c.model;
-        saved.circuitfile = dir.file("saved.cir");
-        writeladder(saved);
-        Model back = Model::startup();
-        back.circuitfile = saved.circuitfile;
-        LoggingWindow w;
-        ASSERT_NO_THROW(readladder(back, w));
-        EXPECT_EQ(circuitText(back), readBytes(saved.circuitfile));
-        EXPECT_EQ(back.partcount, saved.partcount);
-        for (int n = 1; n <= saved.partcount; ++n) {
-            SCOPED_TRACE(n);
-            EXPECT_EQ(back.part(n).partkind, saved.part(n).partkind);
-            EXPECT_EQ(back.part(n).partconn, saved.part(n).partconn);
-            EXPECT_EQ(back.part(n).partvalue, saved.part(n).partvalue);
-        }
-    }
-}
-
-TEST(CircuitFileRoundTrip, RlbInsideIsWrittenAsItsKindLineAlone)
-{
     Model m = defaultCircuit();
-    m.partcount = 3;
-    m.setKind(1, "res");
-    m.part(1).partconn = "ser";
-    m.part(1).partvalue = 50;
-    for (int n : {2, 3}) {
-        m.setKind(n, "rlb");
-        m.part(n).partconn = "ser";
-        m.part(n).partvalue = 0;
-    }
-    const std::string text = circuitText(m);
+    m.crystalflag = 1;
+    m.xtalfreq = 4.9152;
+    m.xtallm = 0.1;
+    m.xtalcp = 4;
+    m.xtalqx = 100000;
+    m.partcount = 5;
+    setPart(m, 1, "res", "ser", 50);
+    setPart(m, 2, "rlb", "ser", 0);
+    setPart(m, 3, "rlb", "ser", 0);
+    setPart(m, 4, "xtl", "par", -120);
+    setPart(m, 5, "rlb", "ser", 0);
+    m.circuitfile = dir.file("saved.cir");
+    writeladder(m);
+    const std::string text = readBytes(m.circuitfile);
     EXPECT_EQ(text.substr(text.find("res\r\n")),
-              crlf({"res", "ser", "50.00000", "rlb", "rlb", "ser", "0.00000"}));
+              crlf({"res", "ser", "50.00000", "rlb", "rlb", "xtl", "par", "-120.00000", "rlb", "ser", "0.00000"}));
+
+    Model back = Model::startup();
+    back.circuitfile = m.circuitfile;
+    FakeWindow w;
+    ASSERT_NO_THROW(readladder(back, w));
+    EXPECT_EQ(circuitText(back), text);
 }
 
 TEST(WriteLadder, UsesAFileNameLongerThan255CharactersWhole)
@@ -475,14 +122,8 @@ TEST(WriteLadder, UsesAFileNameLongerThan255CharactersWhole)
     fs::create_directories(deep);
     Model m = defaultCircuit();
     m.circuitfile = (deep / "circuit.cir").string();
-    ASSERT_GT(m.circuitfile.size(), 300u);
     writeladder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
-    LoggingWindow w;
-    Model back = Model::startup();
-    back.circuitfile = m.circuitfile;
-    ASSERT_NO_THROW(readladder(back, w));
-    EXPECT_EQ(back.part(5).partvalue, 4.3);
 }
 
 TEST(WriteLadder, ReplacesTheOldFileAndLeavesNoTemporaryBehind)
@@ -491,11 +132,11 @@ TEST(WriteLadder, ReplacesTheOldFileAndLeavesNoTemporaryBehind)
     Model m = defaultCircuit();
     m.circuitfile = dir.file("c.cir");
     writeBytes(m.circuitfile, "old\r\n");
-    fs::permissions(m.circuitfile, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(m.circuitfile, perms);
     writeladder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
-    EXPECT_EQ(fs::status(m.circuitfile).permissions(),
-              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(fs::status(m.circuitfile).permissions(), perms);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 
     // Saving through a link writes the file it points to and keeps the link.
@@ -511,7 +152,6 @@ TEST(WriteLadder, FailuresKeepTheOldFile)
 {
     TempDir dir;
     Model m = defaultCircuit();
-
     m.circuitfile = dir.file("no/such/dir/c.cir");
     try {
         writeladder(m);
@@ -546,6 +186,241 @@ TEST(WriteLadder, FailuresKeepTheOldFile)
     EXPECT_EQ(message, std::strerror(EFBIG));
     EXPECT_EQ(readBytes(m.circuitfile), "old\r\n");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
+TEST(ReadLadder, ReadsTheDefaultFileWithItsEffectsInOrder)
+{
+    std::string lf = kDefaultFile;  // LF line ends read the same
+    for (size_t at; (at = lf.find("\r\n")) != std::string::npos;)
+        lf.erase(at, 1);
+    for (const std::string& file : {kDefaultFile, lf}) {
+        TempDir dir;
+        Model m = Model::startup();
+        m.tunepending = true;
+        m.tuneup = false;
+        FakeWindow w;
+        // At the memo clear the tune flags are already reset and the table not yet.
+        bool flagsFirst = false, tableThere = false;
+        w.onEffect = [&](const std::string& effect) {
+            if (effect == "memo clear") {
+                flagsFirst = !m.tunepending && m.tuneup;
+                tableThere = m.part(1).partkind == "cap";
+            }
+        };
+        ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
+        EXPECT_TRUE(flagsFirst);
+        EXPECT_TRUE(tableThere);
+        EXPECT_EQ(w.log, (Lines{"rect 50,40 450,340", "memo clear", "text Edit2=0.00", "text Edit3=30.00",
+                                "text Edit7=-100.00", "text Edit8=10.00", "text Edit9=2.00", "text Edit14=MHz"}));
+        EXPECT_EQ(circuitText(m), kDefaultFile);
+        expectParts(m, {{"cap", 1, "par", 248}, {"cap", 1, "ser", 50}, {"ind", 2, "par", 1500},
+                        {"cap", 1, "par", 292}, {"cap", 1, "ser", 4.3}, {"dul", 12, "par", 3},
+                        {"duc", 11, "par", 4}, {"cap", 1, "ser", 50}, {"cap", 1, "par", 248},
+                        {"rlb", 6, "ser", 0}});
+        expectNeutralFrom(m, 11);
+        EXPECT_EQ(m.freqstep, 30 * 0.001);
+        EXPECT_EQ((std::vector<double>{m.origstart, m.origstop, m.origbottom, m.origdbperdiv, m.origfreqperdiv}),
+                  (std::vector<double>{0, 30, -100, 10, 2}));
+    }
+}
+
+TEST(ReadLadder, ReadsAFileOfTheDesignerWithItsRlbAloneAtTheEnd)
+{
+    // General (15) texts of single-precision values, "100" for the Q, "60" and "10".
+    const std::string file = crlf({"3", "100", "212.345001525879", "212.345001525879", "1", "8.86723804473877",
+                                   "0.0702000036835671", "3.20000004768372", "85000", "-3000", "3000", "6", "500",
+                                   "60", "10", "cap", "par", "1.50000001034612E-5", "xtl", "ser", "-97.5", "rlb"});
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
+    EXPECT_EQ(m.crystalflag, 1);
+    EXPECT_EQ(m.frequnit, "Hz");
+    EXPECT_EQ(m.xtalfreq, 8.86723804473877);
+    EXPECT_EQ(m.bottomdb, -60);
+    expectParts(m, {{"cap", 1, "par", 1.50000001034612E-5}, {"xtl", 14, "ser", -97.5}, {"rlb", 6, "ser", 0}});
+    EXPECT_EQ(w.text("Edit2"), "-3000.00");
+    EXPECT_EQ(w.text("Edit14"), "Hz");
+}
+
+TEST(ReadLadder, RecordEdgeCases)
+{
+    const std::string file = crlf(lcFile("9", {
+        "cap", "SER", "1",            // upper case connections are folded
+        "ind", "PAR", "2",
+        "res", "Ser", "3",            // any other spelling is kept
+        "cap ", "CAP",                // no kind: two neutral entries, nothing else consumed
+        "wir", "par", "not a number", // a wire's lines are not looked at
+        "dur", "x", " -4.9e0 ",
+        "rlb",                        // kind line alone
+        "xtl", "ser", "1",
+        "res", "ser", "99"}));        // past the count: not read
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
+    expectParts(m, {{"cap", 1, "ser", 1}, {"ind", 2, "par", 2}, {"res", 3, "Ser", 3}, {"wir", 0, "ser", 0},
+                    {"wir", 0, "ser", 0}, {"wir", 15, "ser", 0}, {"dur", 13, "x", -4.9}, {"rlb", 6, "ser", 0},
+                    {"xtl", 14, "ser", 1}});
+    expectNeutralFrom(m, 10);
+}
+
+TEST(ReadLadder, SweepEdgeCases)
+{
+    const struct {
+        Lines lines;
+        double tablestep, bottomdb, start;
+        std::string edit2;
+    } cases[] = {
+        // A zero table step becomes a tenth of the span.
+        {{"0", "250", "50", "50", "0", "0", "30", "0", "2", "100", "10"}, 3, -100, 0, "0.00"},
+        // S5 is a magnitude either way.
+        {{"0", "250", "50", "50", "0", "0", "30", "1", "2", "-100", "10"}, 1, -100, 0, "0.00"},
+        // The field shows fixed (6, 2); the original sweep keeps the value read.
+        {{"0", "250", "50", "50", "0", "0.123", "30", "1", "2", "80", "10"}, 1, -80, 0.123, "0.12"},
+        // Only a 1 on line 5 brings the crystal block.
+        {{"0", "250", "50", "50", "2", "5", "30", "1", "2", "80", "10"}, 1, -80, 5, "5.00"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines[5]);
+        TempDir dir;
+        Model m = Model::startup();
+        FakeWindow w;
+        ASSERT_EQ(readText(m, w, dir, crlf(c.lines)), std::nullopt);
+        EXPECT_EQ(m.tablestep, c.tablestep);
+        EXPECT_EQ(m.bottomdb, c.bottomdb);
+        EXPECT_EQ(m.origbottom, c.bottomdb);
+        EXPECT_EQ(m.startfreq, c.start);
+        EXPECT_EQ(m.origstart, c.start);
+        EXPECT_EQ(w.text("Edit2"), c.edit2);
+        EXPECT_EQ(w.text("Edit7"), fixedText(c.bottomdb, 6, 2));
+        EXPECT_EQ(m.frequnit, "MHz");
+    }
+}
+
+TEST(ReadLadder, KeepsTheCrystalBlockWhenAnLcFileFollows)
+{
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    ASSERT_EQ(readText(m, w, dir, crlf({"0", "100", "50", "50", "1", "10", "0.01", "3", "90000", "-500", "500", "0",
+                                        "100", "60", "10"})),
+              std::nullopt);
+    EXPECT_EQ(m.frequnit, "Hz");
+    ASSERT_EQ(readText(m, w, dir, kDefaultFile), std::nullopt);
+    EXPECT_EQ(m.crystalflag, 0);
+    EXPECT_EQ(m.frequnit, "MHz");
+    EXPECT_EQ((std::vector<double>{m.xtalfreq, m.xtallm, m.xtalcp, m.xtalqx}),
+              (std::vector<double>{10, 0.01, 3, 90000}));
+}
+
+TEST(ReadLadder, KeepsTheFirst255CharactersOfALine)
+{
+    const std::string file = crlf(lcFile("2", {"cap", std::string(300, 'p'), "1" + std::string(400, ' '),
+                                               "cap", std::string(254, 'q') + "\r", "2"}));  // a kept CR stays
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
+    expectParts(m, {{"cap", 1, std::string(255, 'p'), 1}, {"cap", 1, std::string(254, 'q') + "\r", 2}});
+}
+
+// What stays after a read that fails or stops early: the message, the part count, entry 1,
+// and whether the scale fields were written.
+TEST(ReadLadder, FailuresLeaveTheModelAsFarAsTheReadGot)
+{
+    const Entry neutral{"wir", 0, "ser", 0};
+    const struct {
+        const char* what;
+        Lines lines;
+        std::optional<std::string> message;
+        int partcount;
+        double inductorq;
+        Entry entry1;
+        bool fieldsWritten;
+    } cases[] = {
+        {"count not an integer", {"1.0"}, "'1.0' is not a valid integer value", 10, 250, neutral, false},
+        {"count above the table", {"81", "33"}, "The circuit has 81 parts; the limit is 80.", 10, 250, neutral, false},
+        {"count far above the table", {"2147483647"}, "The circuit has 2147483647 parts; the limit is 80.", 10, 250, neutral, false},
+        {"count beyond 32 bits", {"2147483648"}, "'2147483648' is not a valid integer value", 10, 250, neutral, false},
+        {"Q overflows a double", {"5", "1e400"}, "'1e400' is not a valid floating point value", 5, 250, neutral, false},
+        {"Q names no number", {"5", "inf"}, "'inf' is not a valid floating point value", 5, 250, neutral, false},
+        {"tab in a number", {"5", "\t3"}, "'\t3' is not a valid floating point value", 5, 250, neutral, false},
+        {"file ends in the sweep", {"5", "33", "50", "50", "0", "0", "30", "3", "2", "100"}, "'' is not a valid floating point value", 5, 33, neutral, false},
+        {"crystal flag not an integer", {"5", "33", "50", "50", "1.0"}, "'1.0' is not a valid integer value", 5, 33, neutral, false},
+        {"bad value line", lcFile("2", {"cap", "par", "2,5", "cap", "ser", "1"}), "'2,5' is not a valid floating point value", 2, 250, {"cap", 1, "par", 0}, true},
+        {"file ends in a record", lcFile("2", {"ind", "ser"}), "'' is not a valid floating point value", 2, 250, {"ind", 2, "ser", 0}, true},
+        {"file ends between records", lcFile("5", {"res", "ser", "7"}), std::nullopt, 5, 250, {"res", 3, "ser", 7}, true},
+        {"no parts", lcFile("-3", {"cap", "ser", "1"}), std::nullopt, -3, 250, neutral, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        Model m = Model::startup();
+        FakeWindow w;
+        EXPECT_EQ(readText(m, w, dir, crlf(c.lines)), c.message);
+        EXPECT_EQ(m.partcount, c.partcount);
+        EXPECT_EQ(m.inductorq, c.inductorq);
+        expectParts(m, {c.entry1});
+        expectNeutralFrom(m, 2);
+        EXPECT_EQ(w.written().size(), c.fieldsWritten ? 6u : 0u);
+    }
+}
+
+TEST(ReadLadder, SweepReadSoFarStaysWhenTheBottomFails)
+{
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    EXPECT_EQ(readText(m, w, dir, crlf({"0", "250", "50", "50", "0", "1", "21", "0.5", "4", "x"})),
+              "'x' is not a valid floating point value");
+    EXPECT_EQ((std::vector<double>{m.startfreq, m.stopfreq, m.tablestep, m.freqperdiv}),
+              (std::vector<double>{1, 21, 0.5, 4}));
+    EXPECT_EQ(m.bottomdb, -100);  // not yet read
+    EXPECT_EQ(m.origstart, 0);    // set only after the whole sweep
+    EXPECT_TRUE(w.written().empty());
+}
+
+// The reset comes first: the circuit is gone, while the count, the crystal block, the
+// sweep and the file name stay.
+TEST(ReadLadder, MissingFileLeavesTheResetModel)
+{
+    TempDir dir;
+    Model m = Model::startup();
+    m.crystalflag = 1;
+    m.xtalfreq = 8;
+    m.frequnit = "Hz";
+    m.loadr = 200;
+    m.sourcer = 300;
+    m.inductorq = 80;
+    m.startfreq = -2000;
+    m.circuitfile = dir.file("missing.cir");
+    FakeWindow w;
+    try {
+        readladder(m, w);
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    EXPECT_EQ(w.log, (Lines{"rect 50,40 450,340", "memo clear"}));
+    EXPECT_EQ(m.partcount, 10);
+    expectNeutralFrom(m, 1);
+    EXPECT_EQ(m.part(1).partkind, "wir");
+    EXPECT_EQ((std::vector<double>{m.loadr, m.sourcer, m.inductorq}), (std::vector<double>{50, 50, 250}));
+    EXPECT_EQ(m.crystalflag, 0);
+    EXPECT_EQ(m.frequnit, "MHz");
+    EXPECT_EQ(m.xtalfreq, 8);
+    EXPECT_EQ(m.startfreq, -2000);
+    EXPECT_EQ(m.circuitfile, dir.file("missing.cir"));
+
+    // A name that is not a readable file gives the platform's text.
+    m.circuitfile = dir.path().string();
+    try {
+        readladder(m, w);
+        FAIL() << "no error";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), std::strerror(EISDIR));
+    }
 }
 
 }  // namespace

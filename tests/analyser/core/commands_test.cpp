@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include <unistd.h>
-
-#include "fake_window.h"
+#include "circuit_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -18,19 +13,13 @@ class Commands : public testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("sorvel_commands_" + std::to_string(getpid()) + testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        small = (dir / "small.cir").string();
-        std::ofstream f(small, std::ios::binary);
-        for (const char* line : {"2", "250", "50", "50", "0", "1", "21", "2", "3", "60", "5", "cap", "par", "100", "rlb"})
-            f << line << "\r\n";
+        circuittest::writeBytes(small, circuittest::crlf({"2", "250", "50", "50", "0", "1", "21", "2", "3", "60",
+                                                          "5", "cap", "par", "100", "rlb"}));
     }
-    void TearDown() override { fs::remove_all(dir); }
 
-    fs::path dir;
-    std::string small;
+    circuittest::TempDir scratch;
+    fs::path dir = scratch.path();
+    std::string small = scratch.file("small.cir");
 };
 
 TEST_F(Commands, ActivationBeepsPlotsTheOriginalSweepThenReadsTheFile)
@@ -88,13 +77,13 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
 {
     Plotted t;
     const auto texts = t.w.texts;
-    t.a.run([&] { t.a.Open1Click(); });  // cancelled: nothing changes
+    t.run(&Analyser::Open1Click);  // cancelled: nothing changes
     EXPECT_EQ(t.w.log, Lines{"open dialog"});
     EXPECT_EQ(t.w.texts, texts);
     EXPECT_TRUE(t.a.plotenabled);
 
     t.w.openChoice = small;
-    t.a.run([&] { t.a.Open1Click(); });
+    t.run(&Analyser::Open1Click);
     EXPECT_LT(t.w.at("text Edit3=30.000"), t.w.at("rect 50,40 450,345"));
     EXPECT_EQ(t.w.plots(), 1);
     EXPECT_EQ(t.w.text("Edit1"), "startfile.cir");  // until the next plot
@@ -107,7 +96,7 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
         longName += "/sub";
     t.w.openChoice = longName;
     t.w.forget();
-    t.a.run([&] { t.a.Open1Click(); });
+    t.run(&Analyser::Open1Click);
     EXPECT_EQ(t.a.model.circuitfile, longName);
     EXPECT_EQ(t.w.messages, Lines{"File not found"});
 }
@@ -115,17 +104,17 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
 TEST_F(Commands, SaveAsWritesTheZoomedSweepWhichReadsBackAsTheOriginal)
 {
     Plotted t;
-    t.a.run([&] { t.a.SaveAs1Click(); });  // cancelled
+    t.run(&Analyser::SaveAs1Click);  // cancelled
     EXPECT_EQ(t.w.log, Lines{"save dialog"});
 
     t.drag(150, 100, 250, 190);
     t.w.saveChoice = t.w.openChoice = (dir / "zoomed.cir").string();
     t.w.forget();
-    t.a.run([&] { t.a.SaveAs1Click(); });
+    t.run(&Analyser::SaveAs1Click);
     EXPECT_EQ(t.w.log, Lines{"save dialog"});  // nothing redrawn
     EXPECT_EQ(t.a.model.circuitfile, *t.w.saveChoice);
-    t.a.run([&] { t.a.Open1Click(); });
-    t.a.run([&] { t.a.Button10Click(); });
+    t.run(&Analyser::Open1Click);
+    t.run(&Analyser::Button10Click);
     EXPECT_EQ(t.w.text("Edit2") + " " + t.w.text("Edit3") + " " + t.w.text("Edit7"), "7.500 15.000 -50.0");
     EXPECT_TRUE(t.w.messages.empty());
 }

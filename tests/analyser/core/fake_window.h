@@ -1,8 +1,9 @@
 #pragma once
-// A recording window and canvas for the analyser's handlers. Fields start with the main
-// window's default texts; every effect goes to one log, so tests can check order too.
+// The one recording window and canvas for the analyser's tests. Fields start with the
+// main window's default texts; every effect goes to one log, so tests can check order.
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +63,15 @@ public:
                 out.push_back(horizontal ? s.y1 : s.x1);
         return out;
     }
+    // The fields written since the last forget(), in order.
+    std::vector<std::string> written() const
+    {
+        std::vector<std::string> out;
+        for (const auto& e : log)
+            if (e.rfind("text ", 0) == 0)
+                out.push_back(e.substr(5, e.find('=') - 5));
+        return out;
+    }
     int plots() const  // plots that got as far as clearing the plot area
     {
         return int(std::count(log.begin(), log.end(), "rect 50,40 450,345"));
@@ -78,6 +88,7 @@ public:
     Color pen{}, fill{};
     bool hint = true;
     std::optional<std::string> openChoice, saveChoice;
+    std::function<void(const std::string&)> onEffect;  // sees each effect as it happens
     std::map<std::string, std::vector<std::string>> memos;
     std::map<std::string, bool> checks{{"CheckBox2", true}, {"CheckBox3", false}};
     std::map<std::string, std::string> texts{
@@ -88,7 +99,12 @@ public:
     };
 
 private:
-    void note(const std::string& s) { log.push_back(s); }
+    void note(const std::string& s)
+    {
+        log.push_back(s);
+        if (onEffect)
+            onEffect(s);
+    }
     static std::string rgb(Color c) { return std::to_string(c.r) + "," + std::to_string(c.g) + "," + std::to_string(c.b); }
     static std::string xy(int x, int y) { return std::to_string(x) + "," + std::to_string(y); }
     int atx = 0, aty = 0;
@@ -106,12 +122,13 @@ struct Plotted {
         plot();
         w.forget();
     }
-    void plot() { a.run([&] { a.Button3Click(); }); }
+    void run(void (Analyser::*handler)()) { a.run([&] { (a.*handler)(); }); }
+    void plot() { run(&Analyser::Button3Click); }
     void drag(int x1, int y1, int x2, int y2)
     {
         a.run([&] { a.FormMouseMove(x1, y1); });
-        a.run([&] { a.FormMouseDown(); });
+        run(&Analyser::FormMouseDown);
         a.run([&] { a.FormMouseMove(x2, y2); });
-        a.run([&] { a.FormMouseUp(); });
+        run(&Analyser::FormMouseUp);
     }
 };

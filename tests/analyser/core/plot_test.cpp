@@ -39,7 +39,7 @@ TEST(Plot, DrawsClearFrameGridLegendsAndTracesInOrder)
 
     t.w.checks["CheckBox2"] = false;
     t.w.forget();
-    t.a.run([&] { t.a.CheckBox2Click(); });
+    t.run(&Analyser::CheckBox2Click);
     EXPECT_TRUE(t.w.in(colors::kBlue).empty());
     EXPECT_EQ(t.w.pen, colors::kBlack);
 }
@@ -151,14 +151,14 @@ TEST(Plot, DrawsTheSavedReferenceWhereItLay)
 {
     Plotted t;
     t.w.checks["CheckBox3"] = true;
-    t.a.run([&] { t.a.CheckBox3Click(); });
+    t.run(&Analyser::CheckBox3Click);
     const auto unsaved = t.w.in(colors::kBlack);  // legend, then the point (1, 1)
     EXPECT_EQ(unsaved.size(), 1001u);
     EXPECT_EQ(unsaved.back(), (Segment{colors::kBlack, 1, 1, 1, 1}));
 
     const auto saved = t.w.in(colors::kRed);
     t.w.forget();
-    t.a.run([&] { t.a.Button8Click(); });
+    t.run(&Analyser::Button8Click);
     EXPECT_TRUE(t.w.log.empty());
     t.a.model.part(5).partvalue = 10;
     t.w.texts["Edit3"] = "20";

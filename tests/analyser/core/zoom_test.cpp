@@ -17,7 +17,7 @@ TEST(Zoom, WorkedExampleThroughTheMouseHandlers)
 {
     Plotted t;
     t.a.run([&] { t.a.FormMouseMove(150, 100); });
-    t.a.run([&] { t.a.FormMouseDown(); });
+    t.run(&Analyser::FormMouseDown);
     t.a.run([&] { t.a.FormMouseMove(250, 190); });
     // In the pen and fill the plot left; the top edge always 5 below the plot's.
     EXPECT_EQ(t.w.rects, (std::vector<Segment>{{colors::kBlue, 150, 45, 250, 190}}));
@@ -25,7 +25,7 @@ TEST(Zoom, WorkedExampleThroughTheMouseHandlers)
     EXPECT_EQ(t.w.text("Edit5") + " " + t.w.text("Edit11"), "250 190");
 
     t.w.forget();
-    t.a.run([&] { t.a.FormMouseUp(); });
+    t.run(&Analyser::FormMouseUp);
     // The plot rewrites the bottom newspan wrote, in its own format.
     EXPECT_LT(t.w.at("text Edit7=-50.0000"), t.w.at("rect 50,40 450,345"));
     EXPECT_EQ(scale(t.w), kWorked);
@@ -96,7 +96,7 @@ TEST(Zoom, ZoomoutReturnsToTheSweepBeforeTheFirstZoom)
     t.drag(150, 100, 250, 190);
     EXPECT_EQ(t.w.text("Edit2"), "9.3750");
     t.w.forget();
-    t.a.run([&] { t.a.Button10Click(); });
+    t.run(&Analyser::Button10Click);
     EXPECT_EQ(std::vector<std::string>(t.w.log.begin(), t.w.log.begin() + 5),
               (std::vector<std::string>{"text Edit8=10.000", "text Edit7=-100.000", "text Edit2=0.000",
                                         "text Edit3=30.000", "text Edit9=2.000"}));
@@ -131,7 +131,7 @@ TEST(Cursor, PlaceCursorTakesTheNextPressAndNoBox)
 {
     for (auto [x, text, dashes] : {std::tuple{250, "15.000", 19u}, {10, "-3.000", 19u}, {50, "0.000", 0u}}) {
         Plotted t;
-        t.a.run([&] { t.a.Button11Click(); });
+        t.run(&Analyser::Button11Click);
         t.drag(x, 500, 300, 200);
         SCOPED_TRACE(x);
         EXPECT_EQ(t.w.text("Edit23"), text);
@@ -142,7 +142,7 @@ TEST(Cursor, PlaceCursorTakesTheNextPressAndNoBox)
     Plotted t;
     t.w.texts["Edit23"] = "15";
     t.plot();
-    t.a.run([&] { t.a.Button2Click(); });
+    t.run(&Analyser::Button2Click);
     EXPECT_EQ(t.w.text("Edit23") + " " + t.w.text("Edit16") + " " + t.w.text("Edit4"), "0.0 -- --");
     EXPECT_EQ(t.w.in(colors::kRed).size(), 1001u + 19 + 1001);
 }
