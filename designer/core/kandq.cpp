@@ -44,7 +44,8 @@ void KandQ::prototype(int n)
         epsilon = store(checked::sqrt(std::exp(std::log(10.0L) * 0.1L * ripple) - 1));
         // x and L are working values: only the table's values are rounded to single.
         const ext eps = epsilon;
-        const ext x = div(checked::ln(checked::sqrt(div(1.0L, eps * eps) - 1) + div(1.0L, eps)), en);  // arcosh(1/eps)/N
+        // x = arcosh(1/eps) / N
+        const ext x = div(checked::ln(checked::sqrt(div(1.0L, eps * eps) - 1) + div(1.0L, eps)), en);
         bwfactor = store((std::exp(x) + std::exp(-x)) * 0.5L);
         const ext l = ripple * 0.11512924985234673707L;  // ripple * ln 10 / 20
         const ext el = std::exp(l);

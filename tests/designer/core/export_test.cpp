@@ -19,18 +19,18 @@ std::string slurp(const fs::path& p)
     return ss.str();
 }
 
-std::vector<std::string> linesOf(const std::string& text)
+// The file's lines; a last line without CR LF is marked.
+std::vector<std::string> fileLines(const fs::path& p)
 {
+    const std::string text = slurp(p);
     std::vector<std::string> out;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = text.find("\r\n", pos);
+    for (std::size_t pos = 0, end; pos < text.size(); pos = end + 2) {
+        end = text.find("\r\n", pos);
         if (end == std::string::npos) {
             out.push_back("<no CR LF>" + text.substr(pos));
             break;
         }
         out.push_back(text.substr(pos, end - pos));
-        pos = end + 2;
     }
     return out;
 }
@@ -71,6 +71,13 @@ struct Export : ::testing::Test {
     }
 };
 
+// The lines before the part records for the start crystal, B = 250 and R = 100.
+std::vector<std::string> header(const char* records)
+{
+    return {records, "100", "100", "100", "1", "10", "0.0199999995529652", "3", "200000",
+            "-500", "1000", "12.5", "250", "60", "10"};
+}
+
 TEST_F(Export, DefaultDesignToTheDefaultFile)
 {
     design();
@@ -80,29 +87,19 @@ TEST_F(Export, DefaultDesignToTheDefaultFile)
     }
     click(&Designer::Button6Click);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Circuit saved for analysis with Sorvel.exe"}));
-    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
-    const std::vector<std::string> head{"17", "100", "100", "100", "1", "10", "0.0199999995529652", "3",
-                                        "200000", "-500", "1000", "12.5", "250", "60", "10"};
-    ASSERT_EQ(lines.size(), head.size() + 3 * 17 - 2);
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 15), head);
-    // C-1, five meshes of crystal, tuning and coupling capacitor (C-N last), then "rlb".
-    std::vector<std::string> kinds, conns;
-    for (std::size_t i = 15; i + 1 < lines.size(); i += 3) {
-        kinds.push_back(lines[i]);
-        conns.push_back(lines[i + 1]);
-    }
-    EXPECT_EQ(kinds, (std::vector<std::string>{"cap", "xtl", "cap", "cap", "xtl", "cap", "cap", "xtl", "cap", "cap",
-                                               "xtl", "cap", "cap", "xtl", "cap", "cap"}));
-    EXPECT_EQ(conns, (std::vector<std::string>{"par", "ser", "ser", "par", "ser", "ser", "par", "ser", "ser", "par",
-                                               "ser", "ser", "par", "ser", "ser", "par"}));
-    EXPECT_EQ(lines[16], "par");
-    EXPECT_EQ(lines[17].substr(0, 6), "142.33");  // 142.34 on the window, rounded there
-    EXPECT_EQ(lines[20], "0");
-    EXPECT_EQ(lines[23], "99999");  // CT1, the wire
-    EXPECT_EQ(lines[26].substr(0, 6), "338.82");
-    EXPECT_EQ(lines[62].substr(0, 5), "511.9");  // C-N next to the source
-    EXPECT_EQ(lines.back(), "rlb");
-    EXPECT_EQ(slurp(dir / "startfile.cir").find('Z'), std::string::npos);
+    // C-1 (as the window rounded it), five meshes of crystal, tuning capacitor and coupling
+    // capacitor, C-N next to the source, then the "rlb" kind line alone.
+    std::vector<std::string> expected = header("17");
+    const std::vector<std::string> records{
+        "cap", "par", "142.339996337891",
+        "xtl", "ser", "0", "cap", "ser", "99999",            "cap", "par", "338.820007324219",
+        "xtl", "ser", "0", "cap", "ser", "908.530029296875", "cap", "par", "494.679992675781",
+        "xtl", "ser", "0", "cap", "ser", "460.390014648438", "cap", "par", "531.909973144531",
+        "xtl", "ser", "0", "cap", "ser", "342.940002441406", "cap", "par", "782.719970703125",
+        "xtl", "ser", "0", "cap", "ser", "331.700012207031", "cap", "par", "511.920013427734",
+        "rlb"};
+    expected.insert(expected.end(), records.begin(), records.end());
+    EXPECT_EQ(fileLines(dir / "startfile.cir"), expected);
 }
 
 TEST_F(Export, OneCrystal)
@@ -111,13 +108,11 @@ TEST_F(Export, OneCrystal)
     w.fields["Edit6"] = "1";
     click(&Designer::Button2Click);
     click(&Designer::Button6Click);
-    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
-    ASSERT_EQ(lines.size(), 15u + 3 * 4 + 1);
-    EXPECT_EQ(lines[0], "5");
-    EXPECT_EQ((std::vector<std::string>{lines[15], lines[18], lines[21], lines[24], lines[27]}),
-              (std::vector<std::string>{"cap", "xtl", "cap", "cap", "rlb"}));
-    EXPECT_EQ(lines[23], "99999");
-    EXPECT_EQ(lines[26].substr(0, 5), "511.9");
+    std::vector<std::string> expected = header("5");
+    const std::vector<std::string> records{"cap", "par", "142.339996337891", "xtl", "ser", "0",
+                                           "cap", "ser", "99999",            "cap", "par", "511.920013427734", "rlb"};
+    expected.insert(expected.end(), records.begin(), records.end());
+    EXPECT_EQ(fileLines(dir / "startfile.cir"), expected);
 }
 
 TEST_F(Export, SweepIsWrittenFromSingleValues)
@@ -126,7 +121,7 @@ TEST_F(Export, SweepIsWrittenFromSingleValues)
     w.fields["Edit5"] = "333";
     click(&Designer::Button2Click);
     click(&Designer::Button6Click);
-    const std::vector<std::string> lines = linesOf(slurp(dir / "startfile.cir"));
+    const std::vector<std::string> lines = fileLines(dir / "startfile.cir");
     // 0.05 * 333 is 16.65 only before it is rounded to single precision.
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.begin() + 13),
               (std::vector<std::string>{"-666", "1332", "16.6499996185303", "333"}));
@@ -161,7 +156,7 @@ TEST_F(Export, FieldsAreReadAtSaveTime)
     w.dialogAnswer = (dir / "chosen.cir").string();
     click(&Designer::SaveAs1Click);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Circuit saved for analysis with Sorvel.exe"}));
-    const std::vector<std::string> lines = linesOf(slurp(dir / "chosen.cir"));
+    const std::vector<std::string> lines = fileLines(dir / "chosen.cir");
     EXPECT_EQ(lines[32], "1234.5");
     EXPECT_EQ(lines[26].substr(0, 6), "338.82");
 
@@ -169,7 +164,7 @@ TEST_F(Export, FieldsAreReadAtSaveTime)
     w.fields["Edit41"] = "x";
     click(&Designer::SaveAs1Click);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:'x' is not a valid floating point value"}));
-    EXPECT_EQ(linesOf(slurp(dir / "chosen.cir"))[32], "1234.5");
+    EXPECT_EQ(fileLines(dir / "chosen.cir")[32], "1234.5");
 }
 
 TEST_F(Export, OrdersTheTablesCannotHoldWriteNothing)

@@ -40,13 +40,6 @@ public:
                 out.push_back(e.substr(8));
         return out;
     }
-    int beeps() const
-    {
-        int n = 0;
-        for (const std::string& e : events)
-            n += e == "beep";
-        return n;
-    }
 };
 
 // The main window's fields as the window is built.

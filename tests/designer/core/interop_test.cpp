@@ -71,22 +71,17 @@ TEST_F(Interop, TheDefaultDesignPassesItsBand)
     const fs::path file = dir / "default.cir";
     writeDesign("5", file);
     const Model m = read(file);
-    // Sweep the file's own span; find the peak and the band within 3 dB of it.
-    double peak = -1000, peakAt = 0, low = 0, high = 0;
+    // Sweep the file's own span; the band is where S21 is within 3 dB of its peak.
     std::vector<std::pair<int, double>> s21;
-    for (int f = -500; f <= 1000; f += 5) {
+    for (int f = -500; f <= 1000; f += 5)
         s21.emplace_back(f, ladder(m, f).s21db);
-        if (s21.back().second > peak) {
-            peak = s21.back().second;
-            peakAt = f;
-        }
-    }
-    for (const auto& [f, db] : s21) {
-        if (db >= peak - 3) {
-            low = low == 0 ? f : std::min<double>(low, f);
-            high = std::max<double>(high, f);
-        }
-    }
+    const auto [peakAt, peak] =
+        *std::max_element(s21.begin(), s21.end(), [](auto& a, auto& b) { return a.second < b.second; });
+    std::vector<int> band;
+    for (const auto& [f, db] : s21)
+        if (db >= peak - 3)
+            band.push_back(f);
+    const int low = band.front(), high = band.back();
     // About 250 Hz wide, above the crystals' series resonance, with a few dB of crystal
     // loss at Qu 200000; the stopband is far down on both sides.
     EXPECT_GT(peak, -8.0);

@@ -5,17 +5,14 @@
 
 namespace {
 
-bool isFloatError(const std::string& text)
-{
-    return text == "Floating point division by zero" || text == "Invalid floating point operation";
-}
+using Step = void (Designer::*)();
 
 struct Steps : ::testing::Test {
     DesignState s;
     FakeForm w = mainFormWithDefaults();
     Designer d{s, w};
 
-    void click(void (Designer::*handler)()) { runCommand(w, [&] { (d.*handler)(); }); }
+    void click(Step handler) { runCommand(w, [&] { (d.*handler)(); }); }
     void steps1to3(const char* n = "5")
     {
         d.FormShow();
@@ -24,9 +21,15 @@ struct Steps : ::testing::Test {
         click(&Designer::Button2Click);
         click(&Designer::Button3Click);
     }
+    // Step 4 with R = 100, which the start crystal can be matched to.
+    void matchEnds()
+    {
+        w.fields["Edit20"] = "100";
+        click(&Designer::Button4Click);
+    }
 };
 
-TEST_F(Steps, DefaultDesignStopsAtStep4WithFiftyOhms)
+TEST_F(Steps, DefaultDesign)
 {
     steps1to3();
     EXPECT_EQ(w.fields["Edit7"], "55.6");
@@ -39,22 +42,18 @@ TEST_F(Steps, DefaultDesignStopsAtStep4WithFiftyOhms)
     EXPECT_NEAR(s.cmpf, 0.01266515, 1e-8);
     EXPECT_TRUE(w.messages().empty());
 
+    // The default 50 ohms is too small: the message, then the minimum again; no end capacitor.
     w.events.clear();
     click(&Designer::Button4Click);
-    // The message comes first, then the minimum is shown again; no end capacitor.
     EXPECT_EQ(w.events, (std::vector<std::string>{"message:Resistance is too small, so try larger value",
                                                   "Edit7=55.6"}));
     EXPECT_EQ(w.fields["Edit21"], "--------");
-}
 
-TEST_F(Steps, DefaultDesignWithHundredOhms)
-{
-    steps1to3();
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
+    // 100 ohms completes it; slots beyond N show the step-1 value.
+    matchEnds();
     click(&Designer::Button5Click);
     click(&Designer::Button14Click);
-    EXPECT_TRUE(w.messages().empty());
+    EXPECT_EQ(w.messages().size(), 1u);  // only the one above
     const std::map<std::string, std::string> expected{
         {"Edit21", "142.34"}, {"Edit22", "511.92"}, {"Edit23", "338.82"}, {"Edit24", "494.68"},
         {"Edit25", "531.91"}, {"Edit26", "782.72"}, {"Edit27", "0.00"},   {"Edit31", "0.00"},
@@ -77,13 +76,11 @@ TEST_F(Steps, EndCapacitorsFromUnroundedWorkingValues)
 TEST_F(Steps, RefreshShowsTheDesignState)
 {
     d.FormShow();
-    EXPECT_EQ(w.fields["Edit9"], "0.5190");
-    EXPECT_EQ(w.fields["Edit10"], "2.1100");
-    EXPECT_EQ(w.fields["Edit11"], "1.4600");
-    EXPECT_EQ(w.fields["Edit12"], "1.0000");
-    EXPECT_EQ(w.fields["Edit14"], "0.6320");
-    EXPECT_EQ(w.fields["Edit19"], "0.0010");
-    EXPECT_EQ(w.fields["Edit6"], "5");
+    const std::map<std::string, std::string> start{{"Edit9", "0.5190"},  {"Edit10", "2.1100"}, {"Edit11", "1.4600"},
+                                                   {"Edit12", "1.0000"}, {"Edit14", "0.6320"}, {"Edit19", "0.0010"},
+                                                   {"Edit6", "5"}};
+    for (const auto& [field, text] : start)
+        EXPECT_EQ(w.fields[field], text) << field;
     // Step 1 clears kk: the next refresh shows zeros instead of the typed k values.
     click(&Designer::Button1Click);
     d.FormShow();
@@ -101,59 +98,42 @@ TEST_F(Steps, MessagesThatLetTheStepGoOn)
     EXPECT_FLOAT_EQ(s.fratio, 40001);
 
     // A crystal Q too low for the end Q: step 3 warns and keeps its values, step 4 stops.
-    w.events.clear();
-    w.fields["Edit6"] = "5";
     w.fields["Edit4"] = "15000";
-    click(&Designer::Button1Click);
-    click(&Designer::Button2Click);
-    click(&Designer::Button3Click);
+    steps1to3();
     EXPECT_LT(s.qe1, 0);
     EXPECT_EQ(w.messages().back(),
               "Crystal Q is too low.  Start over at step 1 with higher Q or step 2 with wider BW.");
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
+    matchEnds();
     EXPECT_EQ(w.messages().back(), "Q is too low.  Start over.");
     EXPECT_EQ(w.fields["Edit21"], "--------");
 }
 
-TEST_F(Steps, TwoCrystalsShareOneCouplingCapacitor)
+TEST_F(Steps, TuningEdgeCases)
 {
+    // Two crystals: both meshes combine an end with cc[1]; the smaller one is the wire.
     steps1to3("2");
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
+    matchEnds();
     click(&Designer::Button5Click);
     click(&Designer::Button14Click);
     EXPECT_TRUE(w.messages().empty());
-    // Both meshes combine an end with cc[1]; the smaller one is the wire.
     EXPECT_EQ(w.fields["Edit32"], "99999.00");
     EXPECT_NE(w.fields["Edit33"], "99999.00");
     EXPECT_EQ(w.fields["Edit34"], "0.00");
-}
 
-TEST_F(Steps, EqualLeastMeshesBothBecomeWires)
-{
+    // Symmetric couplings: the two inner meshes tie for the least capacitance, both wires.
     steps1to3("4");
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
-    // Symmetric couplings: the two inner meshes tie for the least capacitance.
-    w.fields["Edit21"] = "200";
-    w.fields["Edit22"] = "200";
-    w.fields["Edit23"] = "10000";
-    w.fields["Edit24"] = "300";
-    w.fields["Edit25"] = "10000";
+    matchEnds();
+    const std::map<std::string, std::string> parts{
+        {"Edit21", "200"}, {"Edit22", "200"}, {"Edit23", "10000"}, {"Edit24", "300"}, {"Edit25", "10000"}};
+    for (const auto& [field, text] : parts)
+        w.fields[field] = text;
     click(&Designer::Button14Click);
     EXPECT_EQ(w.fields["Edit33"], "99999.00");
     EXPECT_EQ(w.fields["Edit34"], "99999.00");
     EXPECT_NE(w.fields["Edit32"], "99999.00");
     EXPECT_EQ(w.fields["Edit32"], w.fields["Edit35"]);
-}
 
-TEST_F(Steps, ZeroEndCapacitorIsTakenAsOneHundredthPicofarad)
-{
-    steps1to3();
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
-    click(&Designer::Button5Click);
+    // A zero end capacitor is taken as 0.01 pF instead of dividing by zero.
     w.fields["Edit21"] = "0";
     click(&Designer::Button14Click);
     EXPECT_FLOAT_EQ(s.ce1pf, 0.01f);
@@ -176,104 +156,84 @@ TEST_F(Steps, BadFieldStopsTheStepAndKeepsWhatWasStored)
     EXPECT_FLOAT_EQ(s.bw, 250);
 }
 
-// Steps run on zeros or on zero inputs stop with the floating-point message; no field
-// shows INF or NAN.
-TEST_F(Steps, ZerosStopWithAFloatingPointMessage)
+// A step with no finite answer stops with the floating-point message; no field shows
+// INF or NAN.
+TEST(StepsWithoutAnswer, StopWithAFloatingPointMessage)
 {
+    const Step b1 = &Designer::Button1Click, b2 = &Designer::Button2Click, b3 = &Designer::Button3Click,
+               b4 = &Designer::Button4Click, b5 = &Designer::Button5Click, b6 = &Designer::Button14Click;
+    const std::string zero = "Floating point division by zero", invalid = "Invalid floating point operation",
+                      overflow = "Floating point overflow";
     struct Case {
         const char* field;
         const char* value;
-        void (Designer::*lastStep)();
+        std::vector<Step> steps;
+        std::string message;
     };
     const Case cases[] = {
-        {"Edit1", "0", &Designer::Button1Click},   // F = 0
-        {"Edit2", "0", &Designer::Button1Click},   // motional L = 0
-        {"Edit5", "0", &Designer::Button2Click},   // bandwidth 0
-        {"Edit4", "0", &Designer::Button3Click},   // Qu = 0
-        {"Edit9", "0", &Designer::Button3Click},   // q1 = 0
-        {"Edit11", "0", &Designer::Button5Click},  // k = 0
+        {"Edit1", "0", {b1}, zero},                 // F = 0
+        {"Edit2", "0", {b1}, zero},                 // motional L = 0
+        {"Edit5", "0", {b1, b2}, zero},             // bandwidth 0
+        {"Edit4", "0", {b1, b2, b3}, zero},         // Qu = 0
+        {"Edit9", "0", {b1, b2, b3}, zero},         // q1 = 0
+        {"Edit11", "0", {b1, b2, b5}, zero},        // k = 0
+        {"", "", {b3}, zero},                       // steps 3, 4 and 6 before 1 and 2 work on zeros
+        {"", "", {b4}, invalid},
+        {"", "", {b6}, zero},
+        {"Edit1", "1e39", {b1}, overflow},          // beyond single precision
+        {"Edit11", "1e-38", {b1, b2, b5}, overflow},  // a coupling capacitor beyond it
     };
     for (const Case& c : cases) {
         DesignState state;
         FakeForm form = mainFormWithDefaults();
         Designer designer(state, form);
-        form.fields["Edit20"] = "100";
-        form.fields[c.field] = c.value;
-        using H = void (Designer::*)();
-        for (H h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
-                    &Designer::Button4Click, &Designer::Button5Click}) {
-            runCommand(form, [&] { (designer.*h)(); });
-            if (h == c.lastStep)
-                break;
-        }
-        ASSERT_FALSE(form.messages().empty()) << c.field;
-        EXPECT_TRUE(isFloatError(form.messages().back())) << c.field << " " << form.messages().back();
+        for (const char* f : {"Edit20", "Edit21", "Edit22"})
+            form.fields[f] = "100";
+        if (*c.field)
+            form.fields[c.field] = c.value;
+        for (Step step : c.steps)
+            runCommand(form, [&] { (designer.*step)(); });
+        EXPECT_EQ(form.messages(), std::vector<std::string>{c.message}) << c.field << " " << c.value;
+        for (const auto& [name, text] : form.fields)
+            EXPECT_TRUE(text.find("INF") == std::string::npos && text.find("NAN") == std::string::npos) << name;
     }
+}
 
-    // Steps 3 to 6 before steps 1 and 2 work on zeros.
-    for (auto h : {&Designer::Button3Click, &Designer::Button4Click, &Designer::Button14Click}) {
-        DesignState state;
-        FakeForm form = mainFormWithDefaults();
-        form.fields["Edit20"] = "100";
-        form.fields["Edit21"] = "100";
-        form.fields["Edit22"] = "100";
-        Designer designer(state, form);
-        runCommand(form, [&] { (designer.*h)(); });
-        ASSERT_EQ(form.messages().size(), 1u);
-        EXPECT_TRUE(isFloatError(form.messages()[0])) << form.messages()[0];
-    }
-    // R = 0 with ends that need resistance is simply too small.
+TEST_F(Steps, ZeroResistanceIsTooSmall)
+{
     steps1to3();
     w.fields["Edit20"] = "0";
     click(&Designer::Button4Click);
     EXPECT_EQ(w.messages().back(), "Resistance is too small, so try larger value");
 }
 
-TEST_F(Steps, ResultsBeyondSinglePrecisionAreRefused)
-{
-    w.fields["Edit1"] = "1e39";
-    click(&Designer::Button1Click);
-    EXPECT_EQ(w.messages().back(), "Floating point overflow");
-
-    // A coupling capacitor that overflows single precision.
-    DesignState state;
-    FakeForm form = mainFormWithDefaults();
-    Designer designer(state, form);
-    form.fields["Edit11"] = "1e-38";
-    for (auto h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button5Click})
-        runCommand(form, [&] { (designer.*h)(); });
-    EXPECT_EQ(form.messages().back(), "Floating point overflow");
-    for (const auto& [name, text] : form.fields)
-        EXPECT_EQ(text.find("INF"), std::string::npos) << name;
-}
-
 TEST_F(Steps, OrdersTheTablesCannotHoldAreRefused)
 {
     steps1to3();
-    w.fields["Edit20"] = "100";
-    click(&Designer::Button4Click);
+    matchEnds();
     click(&Designer::Button5Click);
     click(&Designer::Button14Click);
     const std::map<std::string, std::string> before = w.fields;
 
-    for (const char* n : {"11", "20", "21", "0", "-3"}) {
-        w.fields["Edit6"] = n;
+    struct Case {
+        const char* n;
+        const char* step5;  // nullptr: step 5 can work with it
+        const char* step6;
+    };
+    for (const Case& c : {Case{"11", msg::kCouplingNRange, msg::kNOver10},
+                          Case{"0", msg::kCouplingNRange, msg::kTuneNTooSmall},
+                          Case{"1", nullptr, msg::kTuneNTooSmall}}) {
+        w.fields["Edit6"] = c.n;
         click(&Designer::Button2Click);
-        w.events.clear();
-        click(&Designer::Button5Click);
-        EXPECT_EQ(w.messages(), std::vector<std::string>{msg::kCouplingNRange}) << n;
+        if (c.step5) {
+            w.events.clear();
+            click(&Designer::Button5Click);
+            EXPECT_EQ(w.messages(), std::vector<std::string>{c.step5}) << c.n;
+        }
         w.events.clear();
         click(&Designer::Button14Click);
-        EXPECT_EQ(w.messages(), std::vector<std::string>{std::string(n)[0] == '-' || std::string(n) == "0"
-                                                             ? msg::kTuneNTooSmall
-                                                             : msg::kNOver10})
-            << n;
+        EXPECT_EQ(w.messages(), std::vector<std::string>{c.step6}) << c.n;
     }
-    w.fields["Edit6"] = "1";
-    click(&Designer::Button2Click);
-    w.events.clear();
-    click(&Designer::Button14Click);
-    EXPECT_EQ(w.messages(), std::vector<std::string>{msg::kTuneNTooSmall});
     // Nothing was overwritten by the refused steps.
     for (int i = 23; i <= 41; ++i) {
         const std::string f = "Edit" + std::to_string(i);
