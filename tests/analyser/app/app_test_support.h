@@ -68,7 +68,8 @@ public:
 
     // The client area as a person sees it: background, picture and controls.
     QImage screen() { return client().grab().toImage(); }
-    QColor pixel(int x, int y) { return screen().pixelColor(x, y); }
+    QColor pixel(QPoint at) { return screen().pixelColor(at); }
+    bool hintShown() { return main().control("Label23")->isVisible(); }
 
     // Pointer moves, then a press and release, on the window's surface.
     void clickSurface(QPoint at)

@@ -2,107 +2,60 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
 
-// One character per pixel of a small picture: '.' never drawn, else the colour's initial.
-std::vector<std::string> picture(const ImageCanvas& c)
+using Rows = std::vector<std::string>;
+
+// One character per pixel of a small picture: '.' never drawn, 'g' green, 'w' white.
+Rows picture(const ImageCanvas& c)
 {
-    std::vector<std::string> rows;
+    Rows rows;
     const QImage& img = c.image();
     for (int y = 0; y < img.height(); ++y) {
         std::string row;
         for (int x = 0; x < img.width(); ++x) {
             const QRgb p = img.pixel(x, y);
-            if (qAlpha(p) == 0)
-                row += '.';
-            else if (p == qRgb(255, 0, 0))
-                row += 'r';
-            else if (p == qRgb(0, 128, 0))
-                row += 'g';
-            else if (p == qRgb(255, 255, 255))
-                row += 'w';
-            else
-                row += '?';
+            row += qAlpha(p) == 0 ? '.' : p == qRgb(0, 128, 0) ? 'g' : p == qRgb(255, 255, 255) ? 'w' : '?';
         }
         rows.push_back(row);
     }
     return rows;
 }
 
-using Rows = std::vector<std::string>;
-
-TEST(ImageCanvas, RectangleOutlinesAndFillsUpToOneInsideTheSecondCorner)
+// The primitives the plot was laid out for: a rectangle covers x1..x2-1 and y1..y2-1
+// (outline with the pen, inside with the fill), and a line leaves out its end pixel.
+TEST(ImageCanvas, DrawsLikeThePlatformPrimitives)
 {
-    ImageCanvas c(QSize(7, 6));
-    c.setPen(colors::kGrid);
-    c.setFill(colors::kWhite);
-    c.rectangle(1, 1, 6, 5);
-    EXPECT_EQ(picture(c), (Rows{
-                              ".......",
-                              ".ggggg.",
-                              ".gwwwg.",
-                              ".gwwwg.",
-                              ".ggggg.",
-                              ".......",
-                          }));
-}
-
-TEST(ImageCanvas, RectangleWithCornersSwappedCoversTheSamePixels)
-{
-    ImageCanvas a(QSize(7, 6)), b(QSize(7, 6));
-    a.rectangle(1, 1, 6, 5);
-    b.rectangle(6, 5, 1, 1);
-    EXPECT_EQ(picture(a), picture(b));
-}
-
-TEST(ImageCanvas, EmptyRectangleAndLineToTheCurrentPointDrawNothing)
-{
-    ImageCanvas c(QSize(5, 5));
-    c.rectangle(2, 1, 2, 4);
-    c.rectangle(1, 3, 4, 3);
-    c.moveTo(3, 3);
-    c.lineTo(3, 3);
-    EXPECT_TRUE(c.takeDirty().isEmpty());
-    EXPECT_EQ(picture(c)[3], ".....");
-}
-
-TEST(ImageCanvas, LineLeavesOutItsEndPixelSoAPolylineIsContinuous)
-{
-    ImageCanvas c(QSize(8, 4));
-    c.setPen(colors::kRed);
-    c.moveTo(0, 0);
-    c.lineTo(4, 0);
-    c.lineTo(4, 3);
-    c.lineTo(7, 3);
-    EXPECT_EQ(picture(c), (Rows{
-                              "rrrrr...",
-                              "....r...",
-                              "....r...",
-                              "....rrr.",
-                          }));
-}
-
-TEST(ImageCanvas, SlopedLineStepsOnePixelPerColumn)
-{
-    ImageCanvas c(QSize(7, 3));
-    c.setPen(colors::kRed);
-    c.moveTo(0, 0);
-    c.lineTo(6, 2);
-    EXPECT_EQ(picture(c), (Rows{
-                              "rr.....",
-                              "..rrr..",
-                              ".....r.",
-                          }));
-    // Drawn backwards it starts at the other end and again leaves that end out.
-    ImageCanvas back(QSize(7, 3));
-    back.setPen(colors::kRed);
-    back.moveTo(6, 2);
-    back.lineTo(0, 0);
-    EXPECT_EQ(picture(back)[2], ".....rr");
-    EXPECT_EQ(picture(back)[0][0], '.');
+    const struct {
+        const char* what;
+        std::function<void(ImageCanvas&)> draw;
+        Rows expected;
+    } cases[] = {
+        {"rectangle", [](ImageCanvas& c) { c.rectangle(1, 1, 6, 4); },
+         {".......", ".ggggg.", ".gwwwg.", ".ggggg.", "......."}},
+        {"rectangle with swapped corners", [](ImageCanvas& c) { c.rectangle(6, 4, 1, 1); },
+         {".......", ".ggggg.", ".gwwwg.", ".ggggg.", "......."}},
+        {"empty rectangles, line to itself", [](ImageCanvas& c) { c.rectangle(2, 1, 2, 4); c.rectangle(1, 3, 6, 3); c.moveTo(3, 3); c.lineTo(3, 3); },
+         {".......", ".......", ".......", ".......", "......."}},
+        {"polyline", [](ImageCanvas& c) { c.moveTo(0, 0); c.lineTo(4, 0); c.lineTo(4, 3); c.lineTo(6, 3); },
+         {"ggggg..", "....g..", "....g..", "....gg.", "......."}},
+        {"sloped line", [](ImageCanvas& c) { c.moveTo(0, 0); c.lineTo(6, 2); },
+         {"gg.....", "..ggg..", ".....g.", ".......", "......."}},
+        {"sloped line backwards", [](ImageCanvas& c) { c.moveTo(6, 2); c.lineTo(0, 0); },
+         {".g.....", "..ggg..", ".....gg", ".......", "......."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ImageCanvas canvas(QSize(7, 5));
+        canvas.setPen(colors::kGrid);
+        canvas.setFill(colors::kWhite);
+        c.draw(canvas);
+        EXPECT_EQ(picture(canvas), c.expected);
+    }
 }
 
 TEST(ImageCanvas, FarOutsideCoordinatesAreClippedQuickly)
@@ -133,6 +86,8 @@ TEST(ImageCanvas, DirtyAreaCoversWhatWasDrawnSinceTheLastCall)
     EXPECT_TRUE(c.takeDirty().isEmpty());
     c.rectangle(50, 40, 60, 45);
     EXPECT_EQ(c.takeDirty(), QRect(50, 40, 10, 5));
+    c.rectangle(2, 1, 2, 4);  // empty: nothing drawn
+    EXPECT_TRUE(c.takeDirty().isEmpty());
 }
 
 }  // namespace
