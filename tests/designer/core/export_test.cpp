@@ -58,14 +58,9 @@ struct Export : ::testing::Test {
         fs::remove_all(dir);
     }
     void click(void (Designer::*handler)()) { runCommand(w, [&] { (d.*handler)(); }); }
-    void design(const std::string& n = "5")
+    void design()
     {
-        d.FormShow();
-        w.fields["Edit6"] = n;
-        w.fields["Edit20"] = "100";
-        for (auto h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
-                       &Designer::Button4Click, &Designer::Button5Click, &Designer::Button14Click})
-            click(h);
+        clickStartDesign(d, w);
         ASSERT_TRUE(w.messages().empty());
         w.events.clear();
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "designer.h"
 #include "form_port.h"
 
 class FakeForm : public FormPort {
@@ -55,4 +56,15 @@ inline FakeForm mainFormWithDefaults()
     for (int i = 23; i <= 41; ++i)
         f.fields["Edit" + std::to_string(i)] = ".001";
     return f;
+}
+
+// The start design with `n` crystals and R = 100, clicked through steps 1 to 6.
+inline void clickStartDesign(Designer& d, FakeForm& w, const std::string& n = "5")
+{
+    d.FormShow();
+    w.fields["Edit6"] = n;
+    w.fields["Edit20"] = "100";
+    for (auto step : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
+                      &Designer::Button4Click, &Designer::Button5Click, &Designer::Button14Click})
+        runCommand(w, [&] { (d.*step)(); });
 }

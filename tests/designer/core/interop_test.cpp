@@ -20,14 +20,9 @@ void writeDesign(const std::string& n, const fs::path& path)
     DesignState s;
     FakeForm w = mainFormWithDefaults();
     Designer d(s, w);
-    d.FormShow();
-    w.fields["Edit6"] = n;
-    w.fields["Edit20"] = "100";
+    clickStartDesign(d, w, n);
     w.dialogAnswer = path.string();
-    for (auto h : {&Designer::Button1Click, &Designer::Button2Click, &Designer::Button3Click,
-                   &Designer::Button4Click, &Designer::Button5Click, &Designer::Button14Click,
-                   &Designer::SaveAs1Click})
-        runCommand(w, [&] { (d.*h)(); });
+    runCommand(w, [&] { d.SaveAs1Click(); });
     ASSERT_EQ(w.messages(), std::vector<std::string>{msg::kSaved});
 }
 

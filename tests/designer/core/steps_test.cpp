@@ -111,10 +111,7 @@ TEST_F(Steps, MessagesThatLetTheStepGoOn)
 TEST_F(Steps, TuningEdgeCases)
 {
     // Two crystals: both meshes combine an end with cc[1]; the smaller one is the wire.
-    steps1to3("2");
-    matchEnds();
-    click(&Designer::Button5Click);
-    click(&Designer::Button14Click);
+    clickStartDesign(d, w, "2");
     EXPECT_TRUE(w.messages().empty());
     EXPECT_EQ(w.fields["Edit32"], "99999.00");
     EXPECT_NE(w.fields["Edit33"], "99999.00");
@@ -209,10 +206,7 @@ TEST_F(Steps, ZeroResistanceIsTooSmall)
 
 TEST_F(Steps, OrdersTheTablesCannotHoldAreRefused)
 {
-    steps1to3();
-    matchEnds();
-    click(&Designer::Button5Click);
-    click(&Designer::Button14Click);
+    clickStartDesign(d, w);
     const std::map<std::string, std::string> before = w.fields;
 
     struct Case {
