@@ -42,7 +42,7 @@ void KandQ::prototype(int n)
         if (ripple > 3)
             ripple = 3;  // the passband ripple is at most 3 dB
         epsilon = store(checked::sqrt(std::exp(std::log(10.0L) * 0.1L * ripple) - 1));
-        // x and L are working values: only the table's values are rounded to single.
+        // x and L are working values, never kept, so they stay unrounded.
         const ext eps = epsilon;
         // x = arcosh(1/eps) / N
         const ext x = div(checked::ln(checked::sqrt(div(1.0L, eps * eps) - 1) + div(1.0L, eps)), en);

@@ -48,7 +48,7 @@ TEST_F(Generator, ResponsesAsTabulated)
          {"12     0.57435", "23     0.57435", "34     0.57435", "45     0.57435"}},
         {kChebyshev, "3", "5", "3.34962", "3.34962", {"12     0.64758", "23     0.64758"}},  // 5 dB is 3 dB
         {kChebyshev, "3", "3", "3.34962", "3.34962", {"12     0.64758", "23     0.64758"}},
-        // Only the table's values are rounded to single; x, L and beta (as 2N times the
+        // Only the kept values are rounded to single; x, L and beta (as 2N times the
         // kept beta/(2N)) are not, and each of these moves a fifth decimal if rounded.
         {kChebyshev, "2", "1", "2.21843", "2.21843", {"12     0.73514"}},  // x
         {kChebyshev, "5", "0.68", "1.96296", "1.96296",  // L
