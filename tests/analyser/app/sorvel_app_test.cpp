@@ -68,17 +68,6 @@ TEST(SorvelPlot, ClickOnTheSurfacePlotsAndTheSwitchesRedraw)
     EXPECT_EQ(countInPlot(s.screen(), kBlue), 0);
 }
 
-// What a failed command drew before it stopped is on screen behind its message.
-TEST(SorvelPlot, ErrorEndsTheCommandWithItsMessage)
-{
-    RunningSorvel s;
-    s.type("Edit8", "abc");
-    s.clickControl("Button3");
-    EXPECT_EQ(s.messages, Lines{"'abc' is not a valid floating point value"});
-    EXPECT_EQ(s.pixel(kOnVerticalGridLine), kWhiteColour);  // no grid
-    EXPECT_EQ(s.pixel({50, 200}), kGreen);                    // but the frame
-}
-
 TEST(SorvelPlot, PictureIsKeptWhenTheWindowIsRepainted)
 {
     RunningSorvel s;

@@ -113,6 +113,15 @@ TEST(WriteLadder, RlbInsideIsWrittenAsItsKindLineAloneAndReadsBack)
     FakeWindow w;
     ASSERT_NO_THROW(readladder(back, w));
     EXPECT_EQ(circuitText(back), text);
+
+    // A full table: every record is written and read back.
+    m.partcount = kMaxParts;
+    for (int n = 6; n <= kMaxParts; ++n)
+        setPart(m, n, "cap", "par", n);
+    writeladder(m);
+    ASSERT_NO_THROW(readladder(back, w));
+    EXPECT_EQ(back.part(kMaxParts).partvalue, kMaxParts);
+    EXPECT_EQ(circuitText(back), readBytes(m.circuitfile));
 }
 
 TEST(WriteLadder, UsesAFileNameLongerThan255CharactersWhole)
