@@ -233,25 +233,6 @@ TEST(ReadLadder, ReadsTheDefaultFileWithItsEffectsInOrder)
     }
 }
 
-TEST(ReadLadder, ReadsAFileOfTheDesignerWithItsRlbAloneAtTheEnd)
-{
-    // General (15) texts of single-precision values, "100" for the Q, "60" and "10".
-    const std::string file = crlf({"3", "100", "212.345001525879", "212.345001525879", "1", "8.86723804473877",
-                                   "0.0702000036835671", "3.20000004768372", "85000", "-3000", "3000", "6", "500",
-                                   "60", "10", "cap", "par", "1.50000001034612E-5", "xtl", "ser", "-97.5", "rlb"});
-    TempDir dir;
-    Model m = Model::startup();
-    FakeWindow w;
-    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
-    EXPECT_EQ(m.crystalflag, 1);
-    EXPECT_EQ(m.frequnit, "Hz");
-    EXPECT_EQ(m.xtalfreq, 8.86723804473877);
-    EXPECT_EQ(m.bottomdb, -60);
-    expectParts(m, {{"cap", 1, "par", 1.50000001034612E-5}, {"xtl", 14, "ser", -97.5}, {"rlb", 6, "ser", 0}});
-    EXPECT_EQ(w.text("Edit2"), "-3000.00");
-    EXPECT_EQ(w.text("Edit14"), "Hz");
-}
-
 TEST(ReadLadder, RecordEdgeCases)
 {
     const std::string file = crlf(lcFile("9", {
@@ -307,20 +288,29 @@ TEST(ReadLadder, SweepEdgeCases)
     }
 }
 
-TEST(ReadLadder, KeepsTheCrystalBlockWhenAnLcFileFollows)
+// A file of the designer: general (15) texts of single-precision values, the crystal
+// block, and the "rlb" record alone at the end. An LC file read next keeps the block.
+TEST(ReadLadder, ReadsADesignerFileAndKeepsItsCrystalBlockThroughAnLcFile)
 {
+    const std::string file = crlf({"3", "100", "212.345001525879", "212.345001525879", "1", "8.86723804473877",
+                                   "0.0702000036835671", "3.20000004768372", "85000", "-3000", "3000", "6", "500",
+                                   "60", "10", "cap", "par", "1.50000001034612E-5", "xtl", "ser", "-97.5", "rlb"});
     TempDir dir;
     Model m = Model::startup();
     FakeWindow w;
-    ASSERT_EQ(readText(m, w, dir, crlf({"0", "100", "50", "50", "1", "10", "0.01", "3", "90000", "-500", "500", "0",
-                                        "100", "60", "10"})),
-              std::nullopt);
+    ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
+    EXPECT_EQ(m.crystalflag, 1);
     EXPECT_EQ(m.frequnit, "Hz");
+    EXPECT_EQ(m.bottomdb, -60);
+    expectParts(m, {{"cap", 1, "par", 1.50000001034612E-5}, {"xtl", 14, "ser", -97.5}, {"rlb", 6, "ser", 0}});
+    EXPECT_EQ(w.text("Edit2"), "-3000.00");
+    EXPECT_EQ(w.text("Edit14"), "Hz");
+
     ASSERT_EQ(readText(m, w, dir, kDefaultFile), std::nullopt);
     EXPECT_EQ(m.crystalflag, 0);
     EXPECT_EQ(m.frequnit, "MHz");
     EXPECT_EQ((std::vector<double>{m.xtalfreq, m.xtallm, m.xtalcp, m.xtalqx}),
-              (std::vector<double>{10, 0.01, 3, 90000}));
+              (std::vector<double>{8.86723804473877, 0.0702000036835671, 3.20000004768372, 85000}));
 }
 
 TEST(ReadLadder, KeepsTheFirst255CharactersOfALine)
