@@ -9,7 +9,6 @@
 #include <tuple>
 
 #include "circuit_test_support.h"
-#include "numtext.h"
 
 namespace {
 
@@ -260,16 +259,16 @@ TEST(ReadLadder, SweepEdgeCases)
     const struct {
         Lines lines;
         double tablestep, bottomdb, start;
-        std::string edit2;
+        std::string edit2, edit7;
     } cases[] = {
         // A zero table step becomes a tenth of the span.
-        {{"0", "250", "50", "50", "0", "0", "30", "0", "2", "100", "10"}, 3, -100, 0, "0.00"},
+        {{"0", "250", "50", "50", "0", "0", "30", "0", "2", "100", "10"}, 3, -100, 0, "0.00", "-100.00"},
         // S5 is a magnitude either way.
-        {{"0", "250", "50", "50", "0", "0", "30", "1", "2", "-100", "10"}, 1, -100, 0, "0.00"},
+        {{"0", "250", "50", "50", "0", "0", "30", "1", "2", "-100", "10"}, 1, -100, 0, "0.00", "-100.00"},
         // The field shows fixed (6, 2); the original sweep keeps the value read.
-        {{"0", "250", "50", "50", "0", "0.123", "30", "1", "2", "80", "10"}, 1, -80, 0.123, "0.12"},
+        {{"0", "250", "50", "50", "0", "0.123", "30", "1", "2", "80", "10"}, 1, -80, 0.123, "0.12", "-80.00"},
         // Only a 1 on line 5 brings the crystal block.
-        {{"0", "250", "50", "50", "2", "5", "30", "1", "2", "80", "10"}, 1, -80, 5, "5.00"},
+        {{"0", "250", "50", "50", "2", "5", "30", "1", "2", "80", "10"}, 1, -80, 5, "5.00", "-80.00"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines[5]);
@@ -283,7 +282,7 @@ TEST(ReadLadder, SweepEdgeCases)
         EXPECT_EQ(m.startfreq, c.start);
         EXPECT_EQ(m.origstart, c.start);
         EXPECT_EQ(w.text("Edit2"), c.edit2);
-        EXPECT_EQ(w.text("Edit7"), fixedText(c.bottomdb, 6, 2));
+        EXPECT_EQ(w.text("Edit7"), c.edit7);
         EXPECT_EQ(m.frequnit, "MHz");
     }
 }
