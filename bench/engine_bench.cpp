@@ -59,7 +59,7 @@ void sweep1000(benchmark::State& state, Model (*make)())
     const Model m = make();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
-        ladderSweep(m, freqs.data(), kSweepPoints,
+        solveSweep(m, freqs.data(), kSweepPoints,
                     [](int, const Solution& s) { benchmark::DoNotOptimize(s); });
     }
     state.SetItemsProcessed(state.iterations() * kSweepPoints);
@@ -72,7 +72,7 @@ void sweep1000OneByOne(benchmark::State& state, Model (*make)())
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         for (double f : freqs)
-            benchmark::DoNotOptimize(ladder(m, f));
+            benchmark::DoNotOptimize(solveLadder(m, f));
     }
     state.SetItemsProcessed(state.iterations() * kSweepPoints);
 }

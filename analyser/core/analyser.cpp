@@ -24,9 +24,9 @@ void Analyser::Button6Click()
 {
     w.beep();
     zoomout();
-    // readladder begins by erasing the plot area, which uncovers the hint.
+    // readLadder begins by erasing the plot area, which uncovers the hint.
     w.setHintVisible(true);
-    readladder(model, w);
+    readLadder(model, w);
     plotenabled = false;
 }
 
@@ -39,7 +39,7 @@ void Analyser::Open1Click()
     // The whole name: cutting a long path would open some other file, or none.
     model.circuitfile = *name;
     w.setHintVisible(true);
-    readladder(model, w);
+    readLadder(model, w);
     plotenabled = false;
 }
 
@@ -49,14 +49,14 @@ void Analyser::SaveAs1Click()
     if (!name)
         return;
     model.circuitfile = *name;
-    writeladder(model);
+    writeLadder(model);
 }
 
 void Analyser::Button1Click()
 {
     // Set before the write, so after a failed write the next start still reads this name.
     model.circuitfile = "startfile.cir";
-    writeladder(model);
+    writeLadder(model);
     w.closeMainWindow();
 }
 

@@ -184,7 +184,7 @@ std::string tooManyPartsMessage(long long count)
            integerText(kMaxParts) + ".";
 }
 
-void readladder(Model& m, WindowPort& w)
+void readLadder(Model& m, WindowPort& w)
 {
     w.canvas().rectangle(Model::plotleft, Model::plottop, Model::plotleft + Model::plotwidth,
                          Model::plottop + Model::plotheight);
@@ -276,7 +276,7 @@ std::string circuitText(const Model& m)
     return out;
 }
 
-void writeladder(const Model& m)
+void writeLadder(const Model& m)
 {
     replaceFile(m.circuitfile, circuitText(m));
 }

@@ -10,13 +10,13 @@
 // listing first, and shows the file's sweep in the scale fields. Throws ConvertError or
 // FileError, or an AppError with tooManyPartsMessage for a part count above the table;
 // whatever was read before the failure stays in the model.
-void readladder(Model& m, WindowPort& w);
+void readLadder(Model& m, WindowPort& w);
 
 // Writes the model to m.circuitfile. The old file is replaced only once the new one is
 // complete. Throws FileError.
-void writeladder(const Model& m);
+void writeLadder(const Model& m);
 
-// The exact bytes writeladder writes.
+// The exact bytes writeLadder writes.
 std::string circuitText(const Model& m);
 
 // "The circuit has N parts; the limit is 80."

@@ -174,7 +174,7 @@ ENGINE_INLINE void partStep(State* s, const Model& m, const Part& p)
 }
 
 template <int L>
-ENGINE_INLINE void yzy(State* s)
+ENGINE_INLINE void invertImmittance(State* s)
 {
     LANES for (int l = 0; l < L; ++l) {
         const Complex w = s[l].w;
@@ -186,7 +186,7 @@ ENGINE_INLINE void yzy(State* s)
     }
 }
 
-ENGINE_INLINE double RPH(State& s)
+ENGINE_INLINE double transferMagnitude(State& s)
 {
     if (s.t.re == 0)
         s.t.re = kTiny;
@@ -205,7 +205,7 @@ ENGINE_INLINE void walkLanes(const Model& m, const double* freqs, State* s, Solu
         s[l].w = {load, 0};
     }
     if (isSer(m.part(1).partconn))
-        yzy<L>(s);
+        invertImmittance<L>(s);
     // The reader never lets partcount exceed the table; this only guards the array.
     const int count = std::min(m.partcount, kMaxParts);
     for (int n = 1; n <= count; ++n) {
@@ -213,12 +213,12 @@ ENGINE_INLINE void walkLanes(const Model& m, const double* freqs, State* s, Solu
         partStep<L>(s, m, p);
         // The source resistance that closes the ladder counts as series.
         if (n == count ? !isSer(p.partconn) : !sameConnection(p.partconn, m.part(n + 1).partconn))
-            yzy<L>(s);
+            invertImmittance<L>(s);
     }
     LANES for (int l = 0; l < L; ++l) {
         s[l].w.re += m.sourcer;
-        yzy<1>(&s[l]);
-        const double mag = RPH(s[l]);
+        invertImmittance<1>(&s[l]);
+        const double mag = transferMagnitude(s[l]);
         // Transducer gain: power into loadr over the power available from the source.
         const double p = checked::div(mag * mag * m.sourcer, m.loadr);
         out[l] = {10 * checked::ln(p) / std::numbers::ln10, s[l].s11db};
@@ -247,18 +247,18 @@ void Walk::partStep(int n)
     s11db = s.s11db;
 }
 
-void Walk::yzy()
+void Walk::invertImmittance()
 {
     State s{omega, immittance, transfer, s11db};
-    engine::yzy<1>(&s);
+    engine::invertImmittance<1>(&s);
     immittance = s.w;
     transfer = s.t;
 }
 
-double Walk::RPH()
+double Walk::transferMagnitude()
 {
     State s{omega, immittance, transfer, s11db};
-    const double mag = engine::RPH(s);
+    const double mag = engine::transferMagnitude(s);
     transfer = s.t;
     return mag;
 }
@@ -278,13 +278,13 @@ Solution Walk::solve(double analysisfreq)
 
 }  // namespace engine
 
-Solution ladder(const Model& m, double analysisfreq)
+Solution solveLadder(const Model& m, double analysisfreq)
 {
     engine::Walk walk(m);
     return walk.solve(analysisfreq);
 }
 
-void ladderLanes(const Model& m, const double* freqs, Solution* out)
+void solveLanes(const Model& m, const double* freqs, Solution* out)
 {
     engine::State s[kLanes];
     engine::walkLanes<kLanes>(m, freqs, s, out);

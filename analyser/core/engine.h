@@ -11,27 +11,27 @@ struct Solution {
 
 // analysisfreq is in MHz for an LC circuit, in Hz of offset from xtalfreq for a crystal
 // circuit. Throws FloatError where the circuit has no finite answer.
-Solution ladder(const Model& m, double analysisfreq);
+Solution solveLadder(const Model& m, double analysisfreq);
 
-// How many frequencies ladderLanes() walks side by side.
+// How many frequencies solveLanes() walks side by side.
 constexpr int kLanes = 4;
 
-// ladder() at freqs[0..kLanes) into out[0..kLanes): the same arithmetic, but the walks
+// solveLadder() at freqs[0..kLanes) into out[0..kLanes): the same arithmetic, but the walks
 // run interleaved, so the processor works on one while another waits on a division.
 // Throws FloatError if any of them fails, and then says nothing of which.
-void ladderLanes(const Model& m, const double* freqs, Solution* out);
+void solveLanes(const Model& m, const double* freqs, Solution* out);
 
 // Solves the ladder at freqs[0..count) and calls onPoint(i, solution) for each, in order.
-// Observably the same as calling ladder() in a loop: when frequency k fails, onPoint has
+// Observably the same as calling solveLadder() in a loop: when frequency k fails, onPoint has
 // been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
-void ladderSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
 {
     int i = 0;
     for (; i + kLanes <= count; i += kLanes) {
         Solution s[kLanes];
         try {
-            ladderLanes(m, freqs + i, s);
+            solveLanes(m, freqs + i, s);
         } catch (const FloatError&) {
             break;  // redone one at a time below, so the failure comes at its own point
         }
@@ -39,5 +39,5 @@ void ladderSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoi
             onPoint(i + l, s[l]);
     }
     for (; i < count; ++i)
-        onPoint(i, ladder(m, freqs[i]));
+        onPoint(i, solveLadder(m, freqs[i]));
 }

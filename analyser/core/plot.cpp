@@ -151,7 +151,7 @@ void Analyser::plotthestuff()
     const double span = m.stopfreq - m.startfreq;
     const double range = m.topdb - m.bottomdb;
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
-    ladderSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
+    solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
         tracex[i] = pixel(kLeft, (freqs[i] - m.startfreq) * kWidth / span);
         // Clipped at the bottom only; a gain above 0 dB is drawn above the plot.
         const double l21 = s.s21db < m.bottomdb ? m.bottomdb : s.s21db;
@@ -190,7 +190,7 @@ void Analyser::drawCursor()
     Canvas& c = w.canvas();
     c.setPen(colors::kRed);
     // The engine's values at exactly the cursor frequency, not clipped at the bottom.
-    const Solution s = ladder(m, cursorfreq);
+    const Solution s = solveLadder(m, cursorfreq);
     w.setText("Edit16", fixedText(s.s21db, 5, 2));
     w.setText("Edit4", fixedText(s.s11db, 5, 2));
     int y = kTop + 10;

@@ -24,7 +24,7 @@ std::string sweepCsv(const Model& m)
     std::string out = kHeader;
     // Exactly the plot's frequencies, so the table matches what the window draws.
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
-    ladderSweep(m, freqs.data(), kSweepPoints,
+    solveSweep(m, freqs.data(), kSweepPoints,
                 [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
     return out;
 }
@@ -32,6 +32,6 @@ std::string sweepCsv(const Model& m)
 std::string pointCsv(const Model& m, double analysisfreq)
 {
     std::string out = kHeader;
-    appendPoint(out, analysisfreq, ladder(m, analysisfreq));
+    appendPoint(out, analysisfreq, solveLadder(m, analysisfreq));
     return out;
 }

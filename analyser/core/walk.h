@@ -3,11 +3,11 @@
 //
 // One complex running value, `immittance`, is the admittance of everything between the
 // present node and the load while shunt parts are added, and the impedance seen from the
-// present series branch while series parts are. `yzy` turns it over at each change of
+// present series branch while series parts are. `invertImmittance` turns it over at each change of
 // connection and multiplies `transfer` by the new value (I = V·Y leaving a node, V = I·Z
 // reaching one), so that after the source resistance `transfer` is 2·V_load / V_source.
 //
-// ladder() (engine.h) is the program's entry; the pieces are public so that tests can
+// solveLadder() (engine.h) is the program's entry; the pieces are public so that tests can
 // check them one by one.
 
 #include <string>
@@ -74,9 +74,9 @@ public:
     // An "rlb" entry takes the S11 measurement instead.
     void partStep(int n);
     // immittance becomes its reciprocal; transfer is multiplied by the new immittance.
-    void yzy();
+    void invertImmittance();
     // Magnitude of transfer; a real part of exactly 0 is first replaced by kTiny.
-    double RPH();
+    double transferMagnitude();
     // The whole solution at one frequency.
     Solution solve(double analysisfreq);
 

@@ -31,7 +31,7 @@ int main(int argc, char** argv)
         Model model = Model::startup();
         model.circuitfile = argv[1];
         NullWindow window;
-        readladder(model, window);
+        readLadder(model, window);
         // The whole output is made first, so a failure leaves no partial table behind.
         const std::string out =
             single ? pointCsv(model, readNumber(argv[3])) : sweepCsv(model);

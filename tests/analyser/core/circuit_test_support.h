@@ -81,7 +81,7 @@ inline std::optional<std::string> readText(Model& m, FakeWindow& w, const TempDi
     m.circuitfile = dir.file("in.cir");
     writeBytes(m.circuitfile, bytes);
     try {
-        readladder(m, w);
+        readLadder(m, w);
     } catch (const AppError& e) {
         return std::string(e.what());
     }

@@ -128,7 +128,7 @@ TEST(ReaderFuzz, DamagedFilesEndInAModelOrAMessage)
 
         for (double f : {m.startfreq, (m.startfreq + m.stopfreq) / 2, 0.0, 7.0}) {
             try {
-                ladder(m, f);
+                solveLadder(m, f);
                 ++solved;
             } catch (const FloatError&) {
             }

@@ -66,7 +66,7 @@ TEST(WriteLadder, WritesEachValueInItsFormat)
     TempDir dir;
     Model m = defaultCircuit();
     m.circuitfile = dir.file("startfile.cir");
-    writeladder(m);
+    writeLadder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
 
     m.partcount = 1;
@@ -102,7 +102,7 @@ TEST(WriteLadder, RlbInsideIsWrittenAsItsKindLineAloneAndReadsBack)
     setPart(m, 4, "xtl", "par", -120);
     setPart(m, 5, "rlb", "ser", 0);
     m.circuitfile = dir.file("saved.cir");
-    writeladder(m);
+    writeLadder(m);
     const std::string text = readBytes(m.circuitfile);
     EXPECT_EQ(text.substr(text.find("res\r\n")),
               crlf({"res", "ser", "50.00000", "rlb", "rlb", "xtl", "par", "-120.00000", "rlb", "ser", "0.00000"}));
@@ -110,15 +110,15 @@ TEST(WriteLadder, RlbInsideIsWrittenAsItsKindLineAloneAndReadsBack)
     Model back = Model::startup();
     back.circuitfile = m.circuitfile;
     FakeWindow w;
-    ASSERT_NO_THROW(readladder(back, w));
+    ASSERT_NO_THROW(readLadder(back, w));
     EXPECT_EQ(circuitText(back), text);
 
     // A full table: every record is written and read back.
     m.partcount = kMaxParts;
     for (int n = 6; n <= kMaxParts; ++n)
         setPart(m, n, "cap", "par", n);
-    writeladder(m);
-    ASSERT_NO_THROW(readladder(back, w));
+    writeLadder(m);
+    ASSERT_NO_THROW(readLadder(back, w));
     EXPECT_EQ(back.part(kMaxParts).partvalue, kMaxParts);
     EXPECT_EQ(circuitText(back), readBytes(m.circuitfile));
 }
@@ -130,7 +130,7 @@ TEST(WriteLadder, UsesAFileNameLongerThan255CharactersWhole)
     fs::create_directories(deep);
     Model m = defaultCircuit();
     m.circuitfile = (deep / "circuit.cir").string();
-    writeladder(m);
+    writeLadder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
 }
 
@@ -142,7 +142,7 @@ TEST(WriteLadder, ReplacesTheOldFileAndLeavesNoTemporaryBehind)
     writeBytes(m.circuitfile, "old\r\n");
     const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
     fs::permissions(m.circuitfile, perms);
-    writeladder(m);
+    writeLadder(m);
     EXPECT_EQ(readBytes(m.circuitfile), kDefaultFile);
     EXPECT_EQ(fs::status(m.circuitfile).permissions(), perms);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
@@ -151,7 +151,7 @@ TEST(WriteLadder, ReplacesTheOldFileAndLeavesNoTemporaryBehind)
     fs::create_symlink("c.cir", dir.file("link.cir"));
     m.partcount = 1;
     m.circuitfile = dir.file("link.cir");
-    writeladder(m);
+    writeLadder(m);
     EXPECT_TRUE(fs::is_symlink(dir.file("link.cir")));
     EXPECT_EQ(readBytes(dir.file("c.cir")).substr(0, 3), "1\r\n");
 }
@@ -162,7 +162,7 @@ TEST(WriteLadder, FailuresKeepTheOldFile)
     Model m = defaultCircuit();
     m.circuitfile = dir.file("no/such/dir/c.cir");
     try {
-        writeladder(m);
+        writeLadder(m);
         FAIL() << "no error";
     } catch (const FileError& e) {
         EXPECT_STREQ(e.what(), "File not found");
@@ -171,7 +171,7 @@ TEST(WriteLadder, FailuresKeepTheOldFile)
     // A directory of that name cannot be replaced by the file.
     fs::create_directory(dir.file("taken.cir"));
     m.circuitfile = dir.file("taken.cir");
-    EXPECT_THROW(writeladder(m), FileError);
+    EXPECT_THROW(writeLadder(m), FileError);
     EXPECT_TRUE(fs::is_directory(m.circuitfile));
 
     // The disk fills up half way: the write fails with the platform's text.
@@ -185,7 +185,7 @@ TEST(WriteLadder, FailuresKeepTheOldFile)
     setrlimit(RLIMIT_FSIZE, &small);
     std::string message;
     try {
-        writeladder(m);
+        writeLadder(m);
     } catch (const FileError& e) {
         message = e.what();
     }
@@ -395,7 +395,7 @@ TEST(ReadLadder, MissingFileLeavesTheResetModel)
     m.circuitfile = dir.file("missing.cir");
     FakeWindow w;
     try {
-        readladder(m, w);
+        readLadder(m, w);
         FAIL() << "no error";
     } catch (const FileError& e) {
         EXPECT_STREQ(e.what(), "File not found");
@@ -414,7 +414,7 @@ TEST(ReadLadder, MissingFileLeavesTheResetModel)
     // A name that is not a readable file gives the platform's text.
     m.circuitfile = dir.path().string();
     try {
-        readladder(m, w);
+        readLadder(m, w);
         FAIL() << "no error";
     } catch (const FileError& e) {
         EXPECT_STREQ(e.what(), std::strerror(EISDIR));

@@ -169,19 +169,19 @@ TEST(LadderParts, YzyAndRph)
     Walk walk(empty);
     walk.immittance = {3, 4};
     walk.transfer = {2, 0};
-    walk.yzy();
+    walk.invertImmittance();
     EXPECT_DOUBLE_EQ(walk.immittance.re, 0.12);
     EXPECT_DOUBLE_EQ(walk.immittance.im, -0.16);
     EXPECT_DOUBLE_EQ(walk.transfer.re, 0.24);
     EXPECT_DOUBLE_EQ(walk.transfer.im, -0.32);
-    EXPECT_DOUBLE_EQ(walk.RPH(), 0.4);
+    EXPECT_DOUBLE_EQ(walk.transferMagnitude(), 0.4);
 
     walk.transfer = {0, 0};
-    EXPECT_EQ(walk.RPH(), 1e-20);
+    EXPECT_EQ(walk.transferMagnitude(), 1e-20);
     EXPECT_EQ(walk.transfer.re, 1e-20);  // replaced in transfer itself
 
     walk.immittance = {0, 0};
-    EXPECT_THROW(walk.yzy(), FloatError);
+    EXPECT_THROW(walk.invertImmittance(), FloatError);
 }
 
 TEST(Ladder, WorkedResultsAtTenMegahertz)
@@ -210,7 +210,7 @@ TEST(Ladder, WorkedResultsAtTenMegahertz)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Solution s = ladder(c.m, c.freq);
+        const Solution s = solveLadder(c.m, c.freq);
         expectShownAs(s.s21db, c.s21);
         expectShownAs(s.s11db, c.s11);
     }
@@ -219,26 +219,26 @@ TEST(Ladder, WorkedResultsAtTenMegahertz)
 TEST(Ladder, EdgeCases)
 {
     // Unequal terminations joined directly: 4 RL RS / (RL + RS)^2.
-    const Solution direct = ladder(circuit({}, 100, 50), 10);
+    const Solution direct = solveLadder(circuit({}, 100, 50), 10);
     EXPECT_NEAR(direct.s21db, 10 * std::log10(4.0 * 100 * 50 / (150.0 * 150)), 1e-12);
 
     // The source end counts as series however long the ladder: a 50 ohm series resistor
     // followed by wires up to the full table solves as the resistor alone.
     std::vector<PartDef> parts{{"res", "ser", 50}};
     parts.resize(kMaxParts, {"wir", "ser", 0});
-    EXPECT_DOUBLE_EQ(ladder(circuit(parts), 10).s21db, ladder(circuit({{"res", "ser", 50}}), 10).s21db);
+    EXPECT_DOUBLE_EQ(solveLadder(circuit(parts), 10).s21db, solveLadder(circuit({{"res", "ser", 50}}), 10).s21db);
     // Ending with a shunt part at the table's end turns the walk to impedance form.
     parts.back() = {"res", "par", 50};
     // Source, 50 ohm across, 50 ohm in series, 50 ohm load.
     const double across = 1 / (1 / 50.0 + 1 / 100.0);
-    EXPECT_NEAR(ladder(circuit(parts), 10).s21db, 20 * std::log10(across / (50 + across)), 1e-9);
+    EXPECT_NEAR(solveLadder(circuit(parts), 10).s21db, 20 * std::log10(across / (50 + across)), 1e-9);
 
     // A crystal circuit solves an offset of 0 at the nominal crystal frequency, where a
     // series crystal between 50 ohm ends passes almost everything.
     Model xtal = crystalCircuit("ser", 0);
     const double rm = 2 * M_PI * 10e6 * 0.01 / 50000;
-    EXPECT_NEAR(ladder(xtal, 0).s21db, 20 * std::log10(100 / (100 + rm)), 0.01);
-    EXPECT_LT(ladder(xtal, 5000).s21db, -15);
+    EXPECT_NEAR(solveLadder(xtal, 0).s21db, 20 * std::log10(100 / (100 + rm)), 0.01);
+    EXPECT_LT(solveLadder(xtal, 5000).s21db, -15);
 }
 
 TEST(Ladder, FloatingPointFailures)
@@ -287,7 +287,7 @@ TEST(Ladder, FloatingPointFailures)
         SCOPED_TRACE(c.what);
         std::string message;
         try {
-            ladder(c.m, c.freq);
+            solveLadder(c.m, c.freq);
         } catch (const FloatError& e) {
             message = e.what();
         }
@@ -316,7 +316,7 @@ TEST(Ladder, SweepCsvListsThePlotsThousandFrequencies)
         ASSERT_TRUE(row >> freq >> c1 >> s21 >> c2 >> s11) << line;
         f += step;
         EXPECT_EQ(freq, f);  // 17 digits give the double back exactly
-        const Solution s = ladder(m, f);
+        const Solution s = solveLadder(m, f);
         EXPECT_EQ(s21, s.s21db);
         EXPECT_EQ(s11, s.s11db);
         ++rows;
@@ -330,7 +330,7 @@ TEST(Ladder, SweepCsvListsThePlotsThousandFrequencies)
 }
 
 // The sweep solves several frequencies side by side; it must give exactly what one
-// ladder() call per frequency gives, and fail at the same point.
+// solveLadder() call per frequency gives, and fail at the same point.
 Model crystalLadder()
 {
     Model m = circuit({{"cap", "par", 142}, {"xtl", "ser", 0}, {"cap", "ser", 900}, {"cap", "par", 338},
@@ -357,9 +357,9 @@ TEST(LadderSweep, GivesExactlyWhatOneSolutionPerFrequencyGives)
         for (int i = 0; i < 1003; ++i)  // not a multiple of the lanes: the tail is solved alone
             freqs.push_back((i - 300) * step);
         int calls = 0;
-        ladderSweep(m, freqs.data(), static_cast<int>(freqs.size()), [&](int i, const Solution& s) {
+        solveSweep(m, freqs.data(), static_cast<int>(freqs.size()), [&](int i, const Solution& s) {
             ASSERT_EQ(i, calls++);
-            const Solution one = ladder(m, freqs[i]);
+            const Solution one = solveLadder(m, freqs[i]);
             EXPECT_TRUE(sameBits(s.s21db, one.s21db)) << freqs[i];
             EXPECT_TRUE(sameBits(s.s11db, one.s11db)) << freqs[i];
         });
@@ -376,7 +376,7 @@ TEST(LadderSweep, FailsAtTheSameFrequencyAsSolvingOneByOne)
     const double freqs[] = {-6, -5, -4, -3, -2, -1, 0, 1};
     std::vector<int> seen;
     try {
-        ladderSweep(m, freqs, 8, [&](int i, const Solution&) { seen.push_back(i); });
+        solveSweep(m, freqs, 8, [&](int i, const Solution&) { seen.push_back(i); });
         ADD_FAILURE() << "no error";
     } catch (const FloatError& e) {
         EXPECT_STREQ(e.what(), "Floating point division by zero");

@@ -141,7 +141,7 @@ TEST(Plot, DrawsTheCursorWithTheEnginesReadout)
         for (int i = 0; i < 19; ++i)
             EXPECT_EQ(red[i], (Segment{colors::kRed, x, 50 + 15 * i, x, 60 + 15 * i}));
         // At exactly the cursor frequency, not clipped at the bottom level.
-        const Solution s = ladder(t.a.model, std::stod(field));
+        const Solution s = solveLadder(t.a.model, std::stod(field));
         EXPECT_EQ(t.w.text("Edit16"), fixedText(s.s21db, 5, 2));
         EXPECT_EQ(t.w.text("Edit4"), fixedText(s.s11db, 5, 2));
     }
