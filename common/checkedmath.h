@@ -65,4 +65,15 @@ inline long double sqrt(long double x)
     return std::sqrt(x);
 }
 
+// A result that must be a number: an infinity is an overflow, a NaN an invalid operation.
+inline double finite(double x)
+{
+    if (!std::isfinite(x)) [[unlikely]] {
+        if (std::isnan(x))
+            throw FloatError::invalidOperation();
+        throw FloatError::overflow();
+    }
+    return x;
+}
+
 }  // namespace checked

@@ -34,3 +34,8 @@ FloatError FloatError::invalidOperation()
 {
     return FloatError(messages::kInvalidOperation);
 }
+
+FloatError FloatError::overflow()
+{
+    return FloatError(messages::kOverflow);
+}

@@ -27,17 +27,19 @@ public:
     static FileError fromErrno(int err);                   // the platform's text for errno
 };
 
-// A floating-point division by zero or invalid operation, raised by explicit checks at
+// A floating-point division by zero, invalid operation or overflow, raised by explicit checks at
 // the points where it can occur, never left to the processor's flags or to signals.
 class FloatError : public AppError {
 public:
     using AppError::AppError;
     static FloatError divisionByZero();  // "Floating point division by zero"
     static FloatError invalidOperation(); // "Invalid floating point operation"
+    static FloatError overflow();         // "Floating point overflow"
 };
 
 namespace messages {
 inline constexpr const char* kFileNotFound = "File not found";
 inline constexpr const char* kDivisionByZero = "Floating point division by zero";
 inline constexpr const char* kInvalidOperation = "Invalid floating point operation";
+inline constexpr const char* kOverflow = "Floating point overflow";
 }  // namespace messages

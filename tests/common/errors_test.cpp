@@ -25,6 +25,10 @@ TEST(CheckedMath, RaisesTheUsersFloatingPointMessages)
     EXPECT_EQ(messageOf([] { checked::ln(-1.0); }), "Invalid floating point operation");
     EXPECT_EQ(messageOf([] { checked::sqrt(-1.0L); }), "Invalid floating point operation");
     EXPECT_EQ(checked::div(1.0, 4.0), 0.25);
+    EXPECT_EQ(messageOf([] { checked::finite(1e308 * 10); }), "Floating point overflow");
+    EXPECT_EQ(messageOf([] { checked::finite(-1e308 * 10); }), "Floating point overflow");
+    EXPECT_EQ(messageOf([] { checked::finite(std::nan("")); }), "Invalid floating point operation");
+    EXPECT_EQ(checked::finite(-2.5), -2.5);
 }
 
 TEST(FileErrors, AMissingFileIsNamedAsSuch)
