@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QStyleFactory>
 
-#include "controls.h"
+#include "control_table.h"
 #include "schematic.h"
 
 namespace {
@@ -33,10 +33,12 @@ private:
     std::function<void()> run;
 };
 
-template <class T = QAbstractButton>
-T* find(const QWidget& window, const char* name)
+// Connects a button's click to `command`.
+void onClick(const Controls& controls, ControlId button, std::function<void()> command)
 {
-    return window.findChild<T*>(QString::fromLatin1(name));
+    auto* b = controlAs<QAbstractButton>(controls, button);
+    Q_ASSERT_X(b, "onClick", "no such button in the window's table");
+    QObject::connect(b, &QAbstractButton::clicked, std::move(command));
 }
 
 }  // namespace
@@ -56,60 +58,69 @@ MiraboApp::MiraboApp()
       kandq(QStringLiteral("k and q calculations"), 589, 491),
       about(QStringLiteral("About Mirabo"), 630, 364)
 {
-    buildControls(main.client(), mainWindowControls());
-    buildControls(&help, helpWindowControls());
-    buildControls(&kandq, kandqWindowControls());
-    buildControls(&about, aboutWindowControls());
-    find<QLabel>(help, "Image1")->setPixmap(drawSchematic());
-    find<QWidget>(help, "Memo1")->setProperty("readOnly", true);
+    mainControls = buildControls(main.client(), mainWindowControls());
+    helpControls = buildControls(&help, helpWindowControls());
+    kandqControls = buildControls(&kandq, kandqWindowControls());
+    aboutControls = buildControls(&about, aboutWindowControls());
+    controlAs<QLabel>(helpControls, help::Picture::Schematic)->setPixmap(drawSchematic());
+    helpControls.at(help::Memo::Text)->setProperty("readOnly", true);
 
     for (QWidget* w : std::initializer_list<QWidget*>{&main, &help, &kandq, &about})
         centreOnScreen(*w);
     wireMain();
     wireKandQ();
-
-    QObject::connect(find(help, "Button1"), &QAbstractButton::clicked, [this] { showMainFromHelp(); });
-    help.onClose = [this] { showMainFromHelp(); };
-    QObject::connect(find(about, "Button1"), &QAbstractButton::clicked, [this] { showMainFromAbout(); });
-    about.onClose = [this] { showMainFromAbout(); };
+    wireHelp();
+    wireAbout();
 }
 
 void MiraboApp::wireMain()
 {
-    auto on = [this](const char* button, void (Designer::*handler)()) {
-        QObject::connect(find(*main.client(), button), &QAbstractButton::clicked,
-                         [this, handler] { runCommand(mainPort, [&] { (designer.*handler)(); }); });
+    using design::Command;
+    auto on = [this](Command button, void (Designer::*handler)()) {
+        onClick(mainControls, button, [this, handler] { runCommand(mainPort, [&] { (designer.*handler)(); }); });
     };
-    on("Button1", &Designer::Button1Click);
-    on("Button2", &Designer::Button2Click);
-    on("Button3", &Designer::Button3Click);
-    on("Button4", &Designer::Button4Click);
-    on("Button5", &Designer::Button5Click);
-    on("Button14", &Designer::Button14Click);
-    on("Button6", &Designer::Button6Click);
-    QObject::connect(main.saveAs, &QAction::triggered,
-                     [this] { runCommand(mainPort, [&] { designer.SaveAs1Click(); }); });
-    QObject::connect(find(*main.client(), "Button16"), &QAbstractButton::clicked, [this] { showKandQ(); });
-    QObject::connect(find(*main.client(), "Button7"), &QAbstractButton::clicked, [this] { main.close(); });
+    on(Command::CharacterizeCrystal, &Designer::characterizeCrystal);
+    on(Command::SetBandwidthAndOrder, &Designer::setBandwidthAndOrder);
+    on(Command::SetEndQ, &Designer::setEndQ);
+    on(Command::MatchEnds, &Designer::matchEnds);
+    on(Command::ComputeCouplingCapacitors, &Designer::computeCouplingCapacitors);
+    on(Command::TuneMeshes, &Designer::tuneMeshes);
+    on(Command::SaveDefaultFile, &Designer::saveDefaultFile);
+    QObject::connect(main.saveAs, &QAction::triggered, [this] { runCommand(mainPort, [&] { designer.saveAs(); }); });
+    onClick(mainControls, Command::OpenGenerator, [this] { showKandQ(); });
+    onClick(mainControls, Command::Exit, [this] { main.close(); });
     QObject::connect(main.exit, &QAction::triggered, [this] { main.close(); });
     QObject::connect(main.about, &QAction::triggered, [this] { showAbout(); });
     QObject::connect(main.help, &QAction::triggered, [this] { showHelp(); });
     // The refresh runs each time the window is shown, never when a message box closes.
-    main.onShow = [this] { runCommand(mainPort, [&] { designer.FormShow(); }); };
+    main.onShow = [this] { runCommand(mainPort, [&] { designer.showDesign(); }); };
 }
 
 void MiraboApp::wireKandQ()
 {
+    using kq::Command;
     auto calculate = [this] { runCommand(kandqPort, [&] { generator.calculate(); }); };
-    QObject::connect(find(kandq, "Button2"), &QAbstractButton::clicked, calculate);
-    QWidget* panel = find<QWidget>(kandq, "Panel1");
+    onClick(kandqControls, Command::Calculate, calculate);
+    QWidget* panel = kandqControls.at(kq::Panel::Calculate);
     panel->installEventFilter(new PanelClick(panel, calculate));
-    QObject::connect(find(kandq, "RadioButton1"), &QAbstractButton::clicked, [this] { generator.RadioButton1Click(); });
-    QObject::connect(find(kandq, "RadioButton2"), &QAbstractButton::clicked, [this] { generator.RadioButton2Click(); });
-    QObject::connect(find(kandq, "RadioButton3"), &QAbstractButton::clicked, [this] { generator.RadioButton3Click(); });
-    QObject::connect(find(kandq, "Button1"), &QAbstractButton::clicked, [this] { showMainFromKandQ(); });
-    kandq.onShow = [this] { runCommand(kandqPort, [&] { generator.FormShow(); }); };
+    onClick(kandqControls, Command::ChooseChebyshev, [this] { generator.chooseChebyshev(); });
+    onClick(kandqControls, Command::ChooseButterworth, [this] { generator.chooseButterworth(); });
+    onClick(kandqControls, Command::ChooseMinimumLoss, [this] { generator.chooseMinimumLoss(); });
+    onClick(kandqControls, Command::ReturnToDesign, [this] { showMainFromKandQ(); });
+    kandq.onShow = [this] { runCommand(kandqPort, [&] { generator.showOrder(); }); };
     kandq.onClose = [this] { showMainFromKandQ(); };
+}
+
+void MiraboApp::wireHelp()
+{
+    onClick(helpControls, help::Command::ReturnToDesign, [this] { showMainFromHelp(); });
+    help.onClose = [this] { showMainFromHelp(); };
+}
+
+void MiraboApp::wireAbout()
+{
+    onClick(aboutControls, about::Command::ReturnToDesign, [this] { showMainFromAbout(); });
+    about.onClose = [this] { showMainFromAbout(); };
 }
 
 void MiraboApp::start()

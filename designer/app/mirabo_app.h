@@ -29,14 +29,23 @@ public:
     FormWindow kandq;
     FormWindow about;
 
+    // Each window's widgets by identifier, from its control table.
+    Controls mainControls;
+    Controls helpControls;
+    Controls kandqControls;
+    Controls aboutControls;
+
 private:
-    QtFormPort mainPort{main};
-    QtFormPort kandqPort{kandq};
+    QtDesignPort mainPort{main, mainControls};
+    QtKandQPort kandqPort{kandq, kandqControls};
     Designer designer{state, mainPort};
     KandQ generator{state, kandqPort};
 
+    // Each connects its window's commands to their handlers, all in one place.
     void wireMain();
     void wireKandQ();
+    void wireHelp();
+    void wireAbout();
 };
 
 // The look all windows are laid out for: a compact sans-serif face and the Fusion style.

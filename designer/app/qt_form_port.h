@@ -1,16 +1,18 @@
 #pragma once
-// FormPort on a real window: fields and memo found by object name, message boxes, the
-// beep and the Save As dialog. The three interactive services are plain function
-// objects so tests can answer them without a modal loop.
+// The designer's ports on real windows: fields and memo found through the window's
+// control table, message boxes, the beep and the Save As dialog. The three interactive
+// services are plain function objects so tests can answer them without a modal loop.
 
 #include <functional>
 #include <optional>
+#include <string>
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QString>
 
+#include "control_table.h"
 #include "form_port.h"
-
-class QWidget;
 
 namespace ui {
 // A modal message box with one line of text and an OK button.
@@ -20,18 +22,51 @@ extern std::function<void()> beep;
 extern std::function<std::optional<QString>(QWidget* parent)> chooseSaveFile;
 }  // namespace ui
 
-class QtFormPort : public FormPort {
+// Messages and the dialog belong to `window`; fields are the edits in `controls`.
+template <class Port>
+class QtFieldPort : public Port {
 public:
-    explicit QtFormPort(QWidget& window) : w(window) {}
+    using Field = typename Port::Field;
 
-    std::string text(const std::string& control) const override;
-    void setText(const std::string& control, const std::string& text) override;
-    void memoClear(const std::string& memo) override;
-    void memoAdd(const std::string& memo, const std::string& line) override;
-    void message(const std::string& text) override;
-    void beep() override;
-    std::optional<std::string> saveFileDialog() override;
+    QtFieldPort(QWidget& window, const Controls& controls) : w(window), controls(controls) {}
+
+    std::string text(Field field) const override { return edit(field)->text().toStdString(); }
+    void setText(Field field, const std::string& text) override { edit(field)->setText(QString::fromStdString(text)); }
+    void message(const std::string& text) override { ui::showMessage(&w, QString::fromStdString(text)); }
+    void beep() override { ui::beep(); }
+    std::optional<std::string> saveFileDialog() override
+    {
+        const std::optional<QString> name = ui::chooseSaveFile(&w);
+        if (!name)
+            return std::nullopt;
+        return name->toStdString();
+    }
+
+protected:
+    template <class T>
+    T* control(ControlId id) const
+    {
+        T* c = controlAs<T>(controls, id);
+        Q_ASSERT_X(c, "QtFieldPort", "no such control in the window's table");
+        return c;
+    }
 
 private:
+    QLineEdit* edit(Field field) const { return control<QLineEdit>(field); }
+
     QWidget& w;
+    const Controls& controls;
+};
+
+using QtDesignPort = QtFieldPort<DesignPort>;
+
+class QtKandQPort : public QtFieldPort<KandQPort> {
+public:
+    using QtFieldPort::QtFieldPort;
+
+    void memoClear(kq::Memo memo) override { control<QPlainTextEdit>(memo)->clear(); }
+    void memoAdd(kq::Memo memo, const std::string& line) override
+    {
+        control<QPlainTextEdit>(memo)->appendPlainText(QString::fromStdString(line));
+    }
 };

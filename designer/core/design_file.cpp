@@ -35,8 +35,8 @@ mode_t newFileMode(const std::string& path)
 
 std::vector<std::string> designLines(const DesignState& s)
 {
-    const int n = s.nxtal;
-    if (n < 1 || n > kMeshes)  // the tables hold ten meshes; saveckt refuses before this
+    const int n = s.crystalCount;
+    if (n < 1 || n > kMeshes)  // the tables hold ten meshes; saveCircuit() refuses before this
         throw AppError("Warning -- no file saved.  N must be from 1 to 10.");
     std::vector<std::string> lines{
         integerText(3LL * n + 2),
@@ -63,8 +63,8 @@ std::vector<std::string> designLines(const DesignState& s)
     record("cap", "par", number(s.ce1pf));
     for (int k = 1; k <= n; ++k) {
         record("xtl", "ser", "0");
-        record("cap", "ser", number(s.ct[k]));
-        record("cap", "par", number(k < n ? s.cc[k] : s.cenpf));
+        record("cap", "ser", number(s.tuningCap[k]));
+        record("cap", "par", number(k < n ? s.couplingCap[k] : s.cenpf));
     }
     lines.emplace_back("rlb");
     return lines;

@@ -24,10 +24,10 @@ struct DesignState {
 
     // Bandwidth and order (step 2).
     float bw = 0;    // Hz
-    std::int32_t nxtal = 5;
+    std::int32_t crystalCount = 5;  // N
     float fcen = 0;  // design centre, Hz
     float wcen = 0;
-    float uc0 = 0;
+    float reactanceRatio = 0;  // motional arm's reactance over the holder's, at wcen
     float slope = 0;
     float fratio = 0;
 
@@ -41,11 +41,12 @@ struct DesignState {
     float ce1pf = 0, cenpf = 0;
     float cse1 = 0, csen = 0;    // pF
 
-    // The start values describe a five-crystal Gaussian-to-6 dB design.
-    Table kk{0, 1.46f, 1.0f, 0.93f, 0.632f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0};
-    Table cc{};
-    Table ct{};
-    Table cmesh{};
-    Table gk{};
-    float cmeshmin = 0;
+    // Normalised coupling k between meshes j and j+1. The start values describe a
+    // five-crystal Gaussian-to-6 dB design.
+    Table coupling{0, 1.46f, 1.0f, 0.93f, 0.632f, 0.001f, 0.001f, 0.001f, 0.001f, 0.001f, 0};
+    Table couplingCap{};  // pF, between meshes j and j+1
+    Table tuningCap{};    // pF, in series with crystal i
+    Table meshCap{};      // pF, the shunt capacitors either side of mesh i in series
+    Table prototype{};    // lowpass prototype values g1 ... gN from the k-and-q generator
+    float minMeshCap = 0;
 };

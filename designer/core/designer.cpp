@@ -5,14 +5,11 @@
 #include "numtext.h"
 #include "single.h"
 
+using namespace design;
+
 namespace {
 
 using checked::div;
-
-std::string field(int n)
-{
-    return "Edit" + std::to_string(n);
-}
 
 std::string fixed(float value, int p, int d)
 {
@@ -40,55 +37,55 @@ void runCommand(FormPort& port, const std::function<void()>& command)
     }
 }
 
-void Designer::FormShow()
+void Designer::showDesign()
 {
-    w.setText("Edit9", fixed(s.q1, 6, 4));
-    w.setText("Edit10", fixed(s.qn, 6, 4));
+    w.setText(Field::Q1, fixed(s.q1, 6, 4));
+    w.setText(Field::Qn, fixed(s.qn, 6, 4));
     for (int j = 1; j <= 9; ++j)
-        w.setText(field(10 + j), fixed(s.kk[j], 6, 4));
-    w.setText("Edit6", integerText(s.nxtal));
+        w.setText(couplingField(j), fixed(s.coupling[j], 6, 4));
+    w.setText(Field::CrystalCount, integerText(s.crystalCount));
 }
 
-void Designer::Button1Click()
+void Designer::characterizeCrystal()
 {
     for (int i = 1; i <= kMeshes; ++i) {
-        s.kk[i] = store(kClearedSlot);
-        s.cc[i] = store(kClearedSlot);
-        s.ct[i] = store(kClearedSlot);
-        s.cmesh[i] = store(kClearedSlot);
-        s.gk[i] = 1.0f;
+        s.coupling[i] = store(kClearedSlot);
+        s.couplingCap[i] = store(kClearedSlot);
+        s.tuningCap[i] = store(kClearedSlot);
+        s.meshCap[i] = store(kClearedSlot);
+        s.prototype[i] = 1.0f;
     }
-    s.fmhz = readSingle(w.text("Edit1"));
+    s.fmhz = readSingle(w.text(Field::CrystalMhz));
     s.fhz = store(s.fmhz * 1000000.0L);
     s.w0 = store(kTwoPi * s.fhz);
-    s.lm = readSingle(w.text("Edit2"));
+    s.lm = readSingle(w.text(Field::MotionalL));
     s.cm = store(div(1.0L, sq(s.w0) * s.lm));
     s.cmpf = store(s.cm * 1e12L);
-    s.c0pf = readSingle(w.text("Edit3"));
+    s.c0pf = readSingle(w.text(Field::HolderC0));
     s.c0 = store(s.c0pf * 1e-12L);
-    s.qu = readSingle(w.text("Edit4"));
+    s.qu = readSingle(w.text(Field::CrystalQ));
 }
 
-void Designer::Button2Click()
+void Designer::setBandwidthAndOrder()
 {
-    s.bw = readSingle(w.text("Edit5"));
-    s.nxtal = readInteger(w.text("Edit6"));
-    if (s.nxtal > 20)
+    s.bw = readSingle(w.text(Field::Bandwidth));
+    s.crystalCount = readInteger(w.text(Field::CrystalCount));
+    if (s.crystalCount > 20)
         w.message(msg::kNTooLarge);
     // The meshes are designed one bandwidth above the crystals' series resonance.
     s.fcen = store(static_cast<ext>(s.fhz) + s.bw);
     s.wcen = store(kTwoPi * s.fcen);
-    s.uc0 = store((sq(s.wcen) - sq(s.w0)) * s.lm * s.c0);
+    s.reactanceRatio = store((sq(s.wcen) - sq(s.w0)) * s.lm * s.c0);
     // Reactance slope of the crystal with C0 over that of the bare motional arm at wcen.
-    const ext u = s.uc0;
+    const ext u = s.reactanceRatio;
     s.slope = store(div(2 * u, sq(u - 1) * (div(sq(s.w0), sq(s.wcen)) + 1)) - div(1.0L, u - 1));
     s.fratio = store(div(static_cast<ext>(s.fcen), static_cast<ext>(s.bw)));
 }
 
-void Designer::Button3Click()
+void Designer::setEndQ()
 {
-    s.q1 = readSingle(w.text("Edit9"));
-    s.qn = readSingle(w.text("Edit10"));
+    s.q1 = readSingle(w.text(Field::Q1));
+    s.qn = readSingle(w.text(Field::Qn));
     // The loaded Q of an end mesh is q * fcen/B; the crystal's own loss is taken out.
     s.qe1 = store(div(1.0L, div(1.0L, static_cast<ext>(s.q1) * s.fratio) - div(1.0L, static_cast<ext>(s.qu))));
     s.qen = store(div(1.0L, div(1.0L, static_cast<ext>(s.qn) * s.fratio) - div(1.0L, static_cast<ext>(s.qu))));
@@ -98,21 +95,21 @@ void Designer::Button3Click()
     s.rmin = s.re1;
     if (s.ren > s.re1)
         s.rmin = s.ren;
-    w.setText("Edit7", fixed(s.rmin, 5, 1));
+    w.setText(Field::MinEndR, fixed(s.rmin, 5, 1));
     if (s.re1 < 0 || s.ren < 0)
         w.message(msg::kCrystalQTooLow);
 }
 
-void Designer::Button4Click()
+void Designer::matchEnds()
 {
-    s.rend = readSingle(w.text("Edit20"));
+    s.rend = readSingle(w.text(Field::EndR));
     const ext reactance = static_cast<ext>(s.wcen) * s.lm * s.slope;
     s.re1 = store(div(reactance, static_cast<ext>(s.qe1)));
     s.ren = store(div(reactance, static_cast<ext>(s.qen)));
     const bool matchable = s.rend >= s.re1 && s.rend >= s.ren;
     if (!matchable)
         w.message(msg::kResistanceTooSmall);
-    w.setText("Edit7", fixed(s.rmin, 5, 1));
+    w.setText(Field::MinEndR, fixed(s.rmin, 5, 1));
     if (!matchable)
         return;
     // A shunt C across R looks, in series form, like R / (1 + (wRC)^2); solve for the C
@@ -128,29 +125,29 @@ void Designer::Button4Click()
     s.ce1pf = store(s.ce1 * 1e12L);
     s.cen = store(checked::sqrt(tn));
     s.cenpf = store(s.cen * 1e12L);
-    w.setText("Edit21", fixed(s.ce1pf, 5, 2));
-    w.setText("Edit22", fixed(s.cenpf, 5, 2));
+    w.setText(Field::EndC1, fixed(s.ce1pf, 5, 2));
+    w.setText(Field::EndCn, fixed(s.cenpf, 5, 2));
     s.cse1 = seriesEquivalent(s.ce1, s.wcen, s.rend);
     s.csen = seriesEquivalent(s.cen, s.wcen, s.rend);
 }
 
-void Designer::Button5Click()
+void Designer::computeCouplingCapacitors()
 {
-    if (s.nxtal < 1 || s.nxtal > kMeshes) {
+    if (s.crystalCount < 1 || s.crystalCount > kMeshes) {
         w.message(msg::kCouplingNRange);
         return;
     }
     for (int j = 1; j <= 9; ++j)
-        s.kk[j] = readSingle(w.text(field(10 + j)));
-    for (int j = 1; j <= s.nxtal - 1; ++j)
-        s.cc[j] = store(div(static_cast<ext>(s.cmpf) * s.fratio, static_cast<ext>(s.kk[j]) * s.slope));
+        s.coupling[j] = readSingle(w.text(couplingField(j)));
+    for (int j = 1; j <= s.crystalCount - 1; ++j)
+        s.couplingCap[j] = store(div(static_cast<ext>(s.cmpf) * s.fratio, static_cast<ext>(s.coupling[j]) * s.slope));
     for (int j = 1; j <= 9; ++j)
-        w.setText(field(22 + j), fixed(s.cc[j], 5, 2));
+        w.setText(couplingCapField(j), fixed(s.couplingCap[j], 5, 2));
 }
 
-void Designer::Button14Click()
+void Designer::tuneMeshes()
 {
-    const int n = s.nxtal;
+    const int n = s.crystalCount;
     // Beyond ten meshes the tables have no slots: nothing would be right, so nothing is tuned.
     if (n > kMeshes) {
         w.message(msg::kNOver10);
@@ -162,11 +159,11 @@ void Designer::Button14Click()
     }
     // Re-read: the user may have replaced computed values with parts at hand.
     for (int j = 1; j <= 9; ++j)
-        s.cc[j] = readSingle(w.text(field(22 + j)));
-    s.ce1pf = readSingle(w.text("Edit21"));
+        s.couplingCap[j] = readSingle(w.text(couplingCapField(j)));
+    s.ce1pf = readSingle(w.text(Field::EndC1));
     if (s.ce1pf == 0)
         s.ce1pf = store(0.01L);
-    s.cenpf = readSingle(w.text("Edit22"));
+    s.cenpf = readSingle(w.text(Field::EndCn));
     if (s.cenpf == 0)
         s.cenpf = store(0.01L);
     s.ce1 = store(s.ce1pf * 1e-12L);
@@ -177,25 +174,25 @@ void Designer::Button14Click()
     auto series = [](float a, float b) {
         return store(div(1.0L, div(1.0L, static_cast<ext>(a)) + div(1.0L, static_cast<ext>(b))));
     };
-    s.cmesh[1] = series(s.cse1, s.cc[1]);
-    s.cmesh[n] = series(s.csen, s.cc[n - 1]);
+    s.meshCap[1] = series(s.cse1, s.couplingCap[1]);
+    s.meshCap[n] = series(s.csen, s.couplingCap[n - 1]);
     for (int i = 2; i <= n - 1; ++i)
-        s.cmesh[i] = series(s.cc[i], s.cc[i - 1]);
+        s.meshCap[i] = series(s.couplingCap[i], s.couplingCap[i - 1]);
 
-    s.cmeshmin = 1000000.0f;
+    s.minMeshCap = 1000000.0f;
     for (int i = 1; i <= n; ++i)
-        if (s.cmesh[i] < s.cmeshmin)
-            s.cmeshmin = s.cmesh[i];
+        if (s.meshCap[i] < s.minMeshCap)
+            s.minMeshCap = s.meshCap[i];
     // Keeps the reference mesh's denominator below away from zero.
-    s.cmeshmin = store(s.cmeshmin * 1.000001L);
+    s.minMeshCap = store(s.minMeshCap * 1.000001L);
 
     // Every mesh is brought down to the least mesh capacitance so all resonate together;
     // the reference mesh gets an enormous value, written 99999: a wire.
     for (int i = 1; i <= n; ++i) {
-        const ext v = div(1.0L, div(1.0L, static_cast<ext>(s.cmeshmin)) - div(1.0L, static_cast<ext>(s.cmesh[i])));
+        const ext v = div(1.0L, div(1.0L, static_cast<ext>(s.minMeshCap)) - div(1.0L, static_cast<ext>(s.meshCap[i])));
         const bool huge = !(std::fabs(v) <= static_cast<ext>(FLT_MAX)) || std::fabs(static_cast<float>(v)) > 100000.0f;
-        s.ct[i] = huge ? 99999.0f : static_cast<float>(v);
+        s.tuningCap[i] = huge ? 99999.0f : static_cast<float>(v);
     }
     for (int i = 1; i <= kMeshes; ++i)
-        w.setText(field(31 + i), fixed(s.ct[i], 5, 2));
+        w.setText(tuningCapField(i), fixed(s.tuningCap[i], 5, 2));
 }

@@ -35,25 +35,25 @@ void runCommand(FormPort& port, const std::function<void()>& command);
 
 class Designer {
 public:
-    Designer(DesignState& state, FormPort& window) : s(state), w(window) {}
+    Designer(DesignState& state, DesignPort& window) : s(state), w(window) {}
 
     // Each time the main window is shown: q1, qn, k1-2 ... k9-10 and N into their fields.
-    void FormShow();
+    void showDesign();
 
-    void Button1Click();   // 1. characterise crystal
-    void Button2Click();   // 2. set B and N
-    void Button3Click();   // 3. set q1 and qn
-    void Button4Click();   // 4. match ends
-    void Button5Click();   // 5. coupling capacitors
-    void Button14Click();  // 6. tune each mesh
+    void characterizeCrystal();        // step 1
+    void setBandwidthAndOrder();       // step 2
+    void setEndQ();                    // step 3: q1 and qn
+    void matchEnds();                  // step 4
+    void computeCouplingCapacitors();  // step 5
+    void tuneMeshes();                 // step 6
 
-    void Button6Click();   // save to the default file
-    void SaveAs1Click();
-    void saveckt();
+    void saveDefaultFile();
+    void saveAs();
+    void saveCircuit();  // to designfile, once the steps are done
 
     std::string designfile;
 
 private:
     DesignState& s;
-    FormPort& w;
+    DesignPort& w;
 };

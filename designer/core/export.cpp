@@ -1,40 +1,40 @@
-// The export of the main window: the two save commands and saveckt.
+// The export of the main window: the two save commands and the save they share.
 #include "designer.h"
 #include "design_file.h"
 #include "single.h"
 
-void Designer::Button6Click()
+void Designer::saveDefaultFile()
 {
     w.beep();
     designfile = kDefaultDesignFile;
-    saveckt();
+    saveCircuit();
 }
 
-void Designer::SaveAs1Click()
+void Designer::saveAs()
 {
     const std::optional<std::string> name = w.saveFileDialog();
     if (!name)
         return;
     designfile = *name;
-    saveckt();
+    saveCircuit();
 }
 
-void Designer::saveckt()
+void Designer::saveCircuit()
 {
     // A completed step 6 always leaves CT1 above 0.01 pF (a capacitor or 99999);
     // the field default and the step-1 reset value do not pass.
-    s.ct[1] = readSingle(w.text("Edit32"));
-    if (!(static_cast<ext>(s.ct[1]) > 0.01L)) {
+    s.tuningCap[1] = readSingle(w.text(design::tuningCapField(1)));
+    if (!(static_cast<ext>(s.tuningCap[1]) > 0.01L)) {
         w.message(msg::kNoFileSaved);
         return;
     }
-    if (s.nxtal < 1 || s.nxtal > kMeshes) {
+    if (s.crystalCount < 1 || s.crystalCount > kMeshes) {
         w.message(msg::kExportNRange);
         return;
     }
     w.beep();
     for (int i = 1; i <= kMeshes; ++i)
-        s.ct[i] = readSingle(w.text("Edit" + std::to_string(31 + i)));
+        s.tuningCap[i] = readSingle(w.text(design::tuningCapField(i)));
     writeLinesReplacing(designfile, designLines(s));
     w.message(msg::kSaved);
 }

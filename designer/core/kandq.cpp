@@ -9,34 +9,34 @@
 
 using checked::div;
 
-void KandQ::FormShow()
+void KandQ::showOrder()
 {
-    w.setText("Edit1", integerText(s.nxtal));
+    w.setText(kq::Field::CrystalCount, integerText(s.crystalCount));
 }
 
-void KandQ::RadioButton1Click()
+void KandQ::chooseChebyshev()
 {
-    ftype = 1;
+    filterType = 1;
 }
 
-void KandQ::RadioButton2Click()
+void KandQ::chooseButterworth()
 {
-    ftype = 0;
+    filterType = 0;
 }
 
-void KandQ::RadioButton3Click()
+void KandQ::chooseMinimumLoss()
 {
-    ftype = 2;
+    filterType = 2;
 }
 
-// Lowpass prototype values into gk (Butterworth for ripple 0, Chebyshev above), with the
-// bandwidth factor and the odd flag and load ratio that steps 5 of calculate() use.
-void KandQ::prototype(int n)
+// Lowpass prototype values into the state's prototype table (Butterworth for ripple 0, Chebyshev above), with the
+// bandwidth factor and the odd-order flag and load ratio that steps 5 of calculate() use.
+void KandQ::lowpassPrototype(int n)
 {
     const ext en = n;
     if (ripple == 0) {
         for (int k = 1; k <= n; ++k)
-            s.gk[k] = store(2 * std::sin((2 * k - 1) * kPi / (2 * en)));
+            s.prototype[k] = store(2 * std::sin((2 * k - 1) * kPi / (2 * en)));
     }
     if (ripple > 0) {
         if (ripple > 3)
@@ -57,12 +57,12 @@ void KandQ::prototype(int n)
             a[k] = store(std::sin((2 * k - 1) * kPi / (2 * en)));
             b[k] = store(sq(gamma) + sq(std::sin(k * kPi / en)));
             if (k == 1)
-                s.gk[1] = store(div(2.0L * a[1], static_cast<ext>(gamma)));
+                s.prototype[1] = store(div(2.0L * a[1], static_cast<ext>(gamma)));
             else
-                s.gk[k] = store(div(4.0L * a[k - 1] * a[k], static_cast<ext>(b[k - 1]) * s.gk[k - 1]));
+                s.prototype[k] = store(div(4.0L * a[k - 1] * a[k], static_cast<ext>(b[k - 1]) * s.prototype[k - 1]));
         }
-        oddflag = n % 2 != 0 ? 1 : 0;
-        if (oddflag == 1) {
+        oddOrder = n % 2 != 0 ? 1 : 0;
+        if (oddOrder == 1) {
             loadratio = 1;
         } else {
             // Even orders end in a different load: tanh^2(beta/4).
@@ -76,37 +76,37 @@ void KandQ::prototype(int n)
 
 void KandQ::calculate()
 {
-    const std::int32_t n = readInteger(w.text("Edit1"));
+    const std::int32_t n = readInteger(w.text(kq::Field::CrystalCount));
     if (n < 1 || n > kMeshes) {
         w.message(msg::kKandQNRange);
         return;
     }
-    s.nxtal = n;
-    typedripple = readSingle(w.text("Edit2"));
-    ripple = ftype == 1 ? typedripple : ftype == 0 ? 0.0f : -1.0f;
+    s.crystalCount = n;
+    typedRipple = readSingle(w.text(kq::Field::Ripple));
+    ripple = filterType == 1 ? typedRipple : filterType == 0 ? 0.0f : -1.0f;
 
-    oddflag = 1;
-    prototype(n);
+    oddOrder = 1;
+    lowpassPrototype(n);
     if (ripple >= 0) {
         // Renormalise from the ripple bandwidth to the 3 dB bandwidth.
         for (int k = 1; k <= n; ++k)
-            s.gk[k] = store(static_cast<ext>(s.gk[k]) * bwfactor);
+            s.prototype[k] = store(static_cast<ext>(s.prototype[k]) * bwfactor);
         for (int j = 1; j <= n - 1; ++j)
-            s.kk[j] = store(div(1.0L, checked::sqrt(static_cast<ext>(s.gk[j]) * s.gk[j + 1])));
-        s.q1 = s.gk[1];
-        s.qn = oddflag == 1 ? s.gk[n] : store(div(static_cast<ext>(s.gk[n]), static_cast<ext>(loadratio)));
+            s.coupling[j] = store(div(1.0L, checked::sqrt(static_cast<ext>(s.prototype[j]) * s.prototype[j + 1])));
+        s.q1 = s.prototype[1];
+        s.qn = oddOrder == 1 ? s.prototype[n] : store(div(static_cast<ext>(s.prototype[n]), static_cast<ext>(loadratio)));
     } else {
         kmin = store(std::exp(std::log(2.0L) / n) * 0.5L);  // 2^(1/N) / 2
         qmin = store(div(1.0L, static_cast<ext>(kmin)));
         s.q1 = qmin;
         s.qn = qmin;
         for (int j = 1; j <= n - 1; ++j)
-            s.kk[j] = kmin;
+            s.coupling[j] = kmin;
     }
 
-    w.setText("Edit3", fixedText(s.q1, 6, 5));
-    w.setText("Edit4", fixedText(s.qn, 6, 5));
-    w.memoClear("Memo1");
-    for (int jk = 1; jk <= n - 1; ++jk)
-        w.memoAdd("Memo1", integerText(jk) + integerText(jk + 1) + "     " + fixedText(s.kk[jk], 6, 5));
+    w.setText(kq::Field::Q1, fixedText(s.q1, 6, 5));
+    w.setText(kq::Field::Qn, fixedText(s.qn, 6, 5));
+    w.memoClear(kq::Memo::Couplings);
+    for (int j = 1; j <= n - 1; ++j)
+        w.memoAdd(kq::Memo::Couplings, integerText(j) + integerText(j + 1) + "     " + fixedText(s.coupling[j], 6, 5));
 }

@@ -16,32 +16,32 @@ inline constexpr const char* kKandQNRange = "The number of crystals must be from
 
 class KandQ {
 public:
-    KandQ(DesignState& state, FormPort& window) : s(state), w(window) {}
+    KandQ(DesignState& state, KandQPort& window) : s(state), w(window) {}
 
-    void FormShow();           // each time the window is shown: N into Edit1
-    void RadioButton1Click();  // Chebyshev
-    void RadioButton2Click();  // Butterworth
-    void RadioButton3Click();  // minimum-loss
-    void calculate();          // Button2 and the "4." panel
+    void showOrder();  // each time the window is shown: N into its field
+    void chooseChebyshev();
+    void chooseButterworth();
+    void chooseMinimumLoss();
+    void calculate();  // the "Click" button and the "4." panel
 
     // 0 Butterworth, 1 Chebyshev, 2 minimum-loss; Butterworth until a type is picked.
-    std::int32_t ftype = 0;
+    std::int32_t filterType = 0;
 
     // Working values of the last calculation.
-    float typedripple = 0;
+    float typedRipple = 0;
     float ripple = 0;
     float epsilon = 0;
     float bwfactor = 0;  // 3 dB bandwidth over ripple bandwidth
     float beta = 0, gamma = 0;
     float beta2n = 0;  // beta / (2N), the value the later formulas use
-    std::int32_t oddflag = 1;
+    std::int32_t oddOrder = 1;  // 1 for odd N, 0 for even
     float loadratio = 1;
     std::array<float, 21> a{}, b{};
     float kmin = 0, qmin = 0;
 
 private:
-    void prototype(int n);
+    void lowpassPrototype(int n);
 
     DesignState& s;
-    FormPort& w;
+    KandQPort& w;
 };

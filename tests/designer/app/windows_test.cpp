@@ -14,6 +14,9 @@
 
 namespace {
 
+using design::Command;
+using design::Field;
+
 // One fresh program per test; its messages, beeps and file dialog answered here.
 struct Mirabo : ::testing::Test {
     std::vector<std::pair<QWidget*, QString>> messages;
@@ -31,17 +34,17 @@ struct Mirabo : ::testing::Test {
     }
     void TearDown() override { app.reset(); }
 
-    QLineEdit* field(QWidget& window, const char* name) { return window.findChild<QLineEdit*>(name); }
-    QLineEdit* field(const char* name) { return field(app->main, name); }
-    std::string text(const char* name) { return field(name)->text().toStdString(); }
-    void setText(const char* name, const char* text) { field(name)->setText(text); }
-    void click(QWidget& window, const char* name)
+    QLineEdit* field(Field f) { return controlAs<QLineEdit>(app->mainControls, f); }
+    QLineEdit* kqField(kq::Field f) { return controlAs<QLineEdit>(app->kandqControls, f); }
+    std::string text(Field f) { return field(f)->text().toStdString(); }
+    void setText(Field f, const char* text) { field(f)->setText(text); }
+    void click(const Controls& window, ControlId button)
     {
-        auto* b = window.findChild<QAbstractButton*>(name);
-        ASSERT_NE(b, nullptr) << name;
+        auto* b = controlAs<QAbstractButton>(window, button);
+        ASSERT_NE(b, nullptr);
         b->click();
     }
-    void click(const char* name) { click(app->main, name); }
+    void click(Command c) { click(app->mainControls, c); }
     QStringList messageTexts() const
     {
         QStringList out;
@@ -51,9 +54,10 @@ struct Mirabo : ::testing::Test {
     }
     void designWithHundredOhms()
     {
-        setText("Edit20", "100");
-        for (const char* b : {"Button1", "Button2", "Button3", "Button4", "Button5", "Button14"})
-            click(b);
+        setText(Field::EndR, "100");
+        for (Command c : {Command::CharacterizeCrystal, Command::SetBandwidthAndOrder, Command::SetEndQ,
+                          Command::MatchEnds, Command::ComputeCouplingCapacitors, Command::TuneMeshes})
+            click(c);
     }
 };
 
@@ -66,30 +70,26 @@ TEST_F(Mirabo, MainWindowAsBuilt)
     EXPECT_FALSE(app->help.isVisible() || app->kandq.isVisible() || app->about.isVisible());
 
     struct Place {
-        const char* name;
+        ControlId id;
         QRect rect;
     };
     // A few places, an end-capacitor field inside its panel among them.
-    for (const Place& p : {Place{"Edit1", {56, 16, 57, 21}}, Place{"Edit22", {568, 216, 49, 21}},
-                           Place{"Button6", {200, 456, 233, 25}}}) {
-        auto* c = w.client()->findChild<QWidget*>(p.name);
-        ASSERT_NE(c, nullptr) << p.name;
-        EXPECT_EQ(QRect(c->mapTo(w.client(), QPoint(0, 0)), c->size()), p.rect) << p.name;
+    for (const Place& p : {Place{Field::CrystalMhz, {56, 16, 57, 21}}, Place{Field::EndCn, {568, 216, 49, 21}},
+                           Place{Command::SaveDefaultFile, {200, 456, 233, 25}}}) {
+        QWidget* c = app->mainControls.at(p.id);
+        EXPECT_EQ(QRect(c->mapTo(w.client(), QPoint(0, 0)), c->size()), p.rect) << c->objectName().toStdString();
     }
-    for (int i = 1; i <= 41; ++i) {
-        if (i == 8)
-            continue;  // there is no Edit8
-        EXPECT_NE(field(QString("Edit%1").arg(i).toLatin1()), nullptr) << i;
-    }
-    EXPECT_TRUE(w.client()->findChild<QPushButton*>("Button14")->font().bold());
+    for (int f = 0; f <= static_cast<int>(Field::TuningC10); ++f)
+        EXPECT_NE(field(static_cast<Field>(f)), nullptr) << f;
+    EXPECT_TRUE(controlAs<QPushButton>(app->mainControls, Command::TuneMeshes)->font().bold());
     EXPECT_EQ(w.saveAs->text(), "Save &As...");
     EXPECT_EQ(w.exit->text(), "E&xit");
     EXPECT_EQ(w.about->text(), "About Mirabo");
 
     // The first show refreshes the fields from the design state; the others keep their defaults.
-    EXPECT_EQ(text("Edit9"), "0.5190");
-    EXPECT_EQ(text("Edit2"), ".02");
-    EXPECT_EQ(text("Edit32"), ".001");
+    EXPECT_EQ(text(Field::Q1), "0.5190");
+    EXPECT_EQ(text(Field::MotionalL), ".02");
+    EXPECT_EQ(text(Field::TuningC1), ".001");
 }
 
 // Nothing overlaps and every label's text fits its place, on every window.
@@ -126,78 +126,78 @@ TEST_F(Mirabo, ControlsDoNotOverlapAndLabelsFit)
 
 TEST_F(Mirabo, DefaultDesignThroughTheButtons)
 {
-    click("Button1");
-    click("Button2");
-    click("Button3");
-    EXPECT_EQ(text("Edit7"), "55.6");
-    click("Button4");
+    click(Command::CharacterizeCrystal);
+    click(Command::SetBandwidthAndOrder);
+    click(Command::SetEndQ);
+    EXPECT_EQ(text(Field::MinEndR), "55.6");
+    click(Command::MatchEnds);
     ASSERT_EQ(messageTexts(), QStringList{"Resistance is too small, so try larger value"});
     EXPECT_EQ(messages[0].first, &app->main);
-    EXPECT_EQ(text("Edit21"), "--------");
+    EXPECT_EQ(text(Field::EndC1), "--------");
 
     messages.clear();
-    setText("Edit20", "100");
-    click("Button4");
-    click("Button5");
-    click("Button14");
+    setText(Field::EndR, "100");
+    click(Command::MatchEnds);
+    click(Command::ComputeCouplingCapacitors);
+    click(Command::TuneMeshes);
     EXPECT_TRUE(messages.empty());
     // One result of each button; the core tests check every value.
-    const std::pair<const char*, const char*> expected[] = {
-        {"Edit21", "142.34"}, {"Edit26", "782.72"}, {"Edit32", "99999.00"}, {"Edit36", "331.70"}};
-    for (const auto& [name, value] : expected)
-        EXPECT_EQ(text(name), value) << name;
+    const std::pair<Field, const char*> expected[] = {
+        {Field::EndC1, "142.34"}, {Field::CouplingC45, "782.72"}, {Field::TuningC1, "99999.00"}, {Field::TuningC5, "331.70"}};
+    for (const auto& [f, value] : expected)
+        EXPECT_EQ(text(f), value) << field(f)->objectName().toStdString();
 }
 
 TEST_F(Mirabo, ActivationAloneDoesNotRefresh)
 {
-    setText("Edit9", "0.7");
+    setText(Field::Q1, "0.7");
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&app->main, &activate);
-    setText("Edit20", "1");
-    click("Button4");  // a message box opens and closes
-    EXPECT_EQ(text("Edit9"), "0.7");
+    setText(Field::EndR, "1");
+    click(Command::MatchEnds);  // a message box opens and closes
+    EXPECT_EQ(text(Field::Q1), "0.7");
 }
 
 TEST_F(Mirabo, GeneratorWindowRoundTrip)
 {
-    click("Button1");
-    click("Button2");
-    click("Button16");
+    click(Command::CharacterizeCrystal);
+    click(Command::SetBandwidthAndOrder);
+    click(Command::OpenGenerator);
     EXPECT_FALSE(app->main.isVisible());
     ASSERT_TRUE(app->kandq.isVisible());
     EXPECT_EQ(app->kandq.windowTitle(), "k and q calculations");
-    EXPECT_EQ(field(app->kandq, "Edit1")->text(), "5");
+    EXPECT_EQ(kqField(kq::Field::CrystalCount)->text(), "5");
 
-    click(app->kandq, "RadioButton2");
-    click(app->kandq, "Button2");
-    EXPECT_EQ(field(app->kandq, "Edit3")->text(), "0.61803");
-    EXPECT_EQ(app->kandq.findChild<QPlainTextEdit*>("Memo1")->toPlainText(),
+    click(app->kandqControls, kq::Command::ChooseButterworth);
+    click(app->kandqControls, kq::Command::Calculate);
+    EXPECT_EQ(kqField(kq::Field::Q1)->text(), "0.61803");
+    EXPECT_EQ(controlAs<QPlainTextEdit>(app->kandqControls, kq::Memo::Couplings)->toPlainText(),
               "12     1.00000\n23     0.55589\n34     0.55589\n45     1.00000");
 
     // The panel is the same command.
-    click(app->kandq, "RadioButton3");
-    field(app->kandq, "Edit1")->setText("4");
-    QTest::mouseClick(app->kandq.findChild<QWidget*>("Panel1"), Qt::LeftButton);
-    EXPECT_EQ(field(app->kandq, "Edit3")->text(), "1.68179");
+    click(app->kandqControls, kq::Command::ChooseMinimumLoss);
+    kqField(kq::Field::CrystalCount)->setText("4");
+    QTest::mouseClick(app->kandqControls.at(kq::Panel::Calculate), Qt::LeftButton);
+    EXPECT_EQ(kqField(kq::Field::Q1)->text(), "1.68179");
 
-    click(app->kandq, "Button1");
+    click(app->kandqControls, kq::Command::ReturnToDesign);
     EXPECT_FALSE(app->kandq.isVisible());
     ASSERT_TRUE(app->main.isVisible());
-    EXPECT_EQ(text("Edit6"), "4");
-    EXPECT_EQ(text("Edit9"), "1.6818");
-    EXPECT_EQ(text("Edit11"), "0.5946");
-    EXPECT_EQ(text("Edit14"), "1.0000");  // the Butterworth run's k4-5 stays
-    EXPECT_EQ(text("Edit15"), "0.0000");  // cleared by step 1
+    EXPECT_EQ(text(Field::CrystalCount), "4");
+    EXPECT_EQ(text(Field::Q1), "1.6818");
+    EXPECT_EQ(text(Field::K12), "0.5946");
+    EXPECT_EQ(text(Field::K45), "1.0000");  // the Butterworth run's k4-5 stays
+    EXPECT_EQ(text(Field::K56), "0.0000");  // cleared by step 1
 
     // An order the tables cannot hold is refused in the generator's own window.
-    click("Button16");
-    field(app->kandq, "Edit1")->setText("11");
-    click(app->kandq, "Button2");
+    click(Command::OpenGenerator);
+    kqField(kq::Field::CrystalCount)->setText("11");
+    click(app->kandqControls, kq::Command::Calculate);
     EXPECT_EQ(messageTexts(), QStringList{"The number of crystals must be from 1 to 10."});
     EXPECT_EQ(messages[0].first, &app->kandq);
-    app->kandq.close();  // the title bar's close returns like Button1
+    app->kandq.close();  // the title bar's close returns like the return button
     EXPECT_TRUE(app->main.isVisible());
-    EXPECT_EQ(text("Edit6"), "4");
+    EXPECT_EQ(text(Field::CrystalCount), "4");
 }
 
 TEST_F(Mirabo, HelpAndAbout)
@@ -206,21 +206,21 @@ TEST_F(Mirabo, HelpAndAbout)
     EXPECT_FALSE(app->main.isVisible());
     ASSERT_TRUE(app->help.isVisible());
     EXPECT_EQ(app->help.size(), QSize(693, 463));
-    const QPixmap picture = app->help.findChild<QLabel*>("Image1")->pixmap();
+    const QPixmap picture = controlAs<QLabel>(app->helpControls, help::Picture::Schematic)->pixmap();
     EXPECT_EQ(picture.size(), QSize(681, 161));
-    EXPECT_TRUE(app->help.findChild<QPlainTextEdit*>("Memo1")->toPlainText().contains("99999"));
-    click(app->help, "Button1");
+    EXPECT_TRUE(controlAs<QPlainTextEdit>(app->helpControls, help::Memo::Text)->toPlainText().contains("99999"));
+    click(app->helpControls, help::Command::ReturnToDesign);
     EXPECT_TRUE(app->main.isVisible());
     EXPECT_FALSE(app->help.isVisible());
 
-    click("Button1");  // clears kk: the return from About shows it
+    click(Command::CharacterizeCrystal);  // clears the couplings: the return from About shows it
     app->main.about->trigger();
     ASSERT_TRUE(app->about.isVisible());
     EXPECT_EQ(app->about.windowTitle(), "About Mirabo");
     EXPECT_EQ(app->about.size(), QSize(630, 364));
-    click(app->about, "Button1");
+    click(app->aboutControls, about::Command::ReturnToDesign);
     EXPECT_TRUE(app->main.isVisible());
-    EXPECT_EQ(text("Edit11"), "0.0000");
+    EXPECT_EQ(text(Field::K12), "0.0000");
 }
 
 TEST_F(Mirabo, SaveCommands)
@@ -231,7 +231,7 @@ TEST_F(Mirabo, SaveCommands)
     QDir::setCurrent(dir.path());
     designWithHundredOhms();
 
-    click("Button6");
+    click(Command::SaveDefaultFile);
     EXPECT_EQ(messageTexts(), QStringList{"Circuit saved for analysis with Sorvel.exe"});
     EXPECT_EQ(beeps, 2);
     EXPECT_TRUE(QFile::exists("startfile.cir"));

@@ -8,6 +8,7 @@
 #include "fake_form.h"
 
 namespace fs = std::filesystem;
+using design::Field;
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST_F(Export, DefaultDesignToTheDefaultFile)
         std::ofstream old(dir / "startfile.cir");
         old << std::string(10000, 'Z');  // replaced whole, not overwritten in place
     }
-    click(&Designer::Button6Click);
+    click(&Designer::saveDefaultFile);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Circuit saved for analysis with Sorvel.exe"}));
     // C-1 (as the window rounded it), five meshes of crystal, tuning capacitor and coupling
     // capacitor, C-N next to the source, then the "rlb" kind line alone.
@@ -100,9 +101,9 @@ TEST_F(Export, DefaultDesignToTheDefaultFile)
 TEST_F(Export, OneCrystal)
 {
     design();
-    w.fields["Edit6"] = "1";
-    click(&Designer::Button2Click);
-    click(&Designer::Button6Click);
+    w.fields[Field::CrystalCount] = "1";
+    click(&Designer::setBandwidthAndOrder);
+    click(&Designer::saveDefaultFile);
     std::vector<std::string> expected = header("5");
     const std::vector<std::string> records{"cap", "par", "142.339996337891", "xtl", "ser", "0",
                                            "cap", "ser", "99999",            "cap", "par", "511.920013427734", "rlb"};
@@ -113,9 +114,9 @@ TEST_F(Export, OneCrystal)
 TEST_F(Export, SweepIsWrittenFromSingleValues)
 {
     design();
-    w.fields["Edit5"] = "333";
-    click(&Designer::Button2Click);
-    click(&Designer::Button6Click);
+    w.fields[Field::Bandwidth] = "333";
+    click(&Designer::setBandwidthAndOrder);
+    click(&Designer::saveDefaultFile);
     const std::vector<std::string> lines = fileLines(dir / "startfile.cir");
     // 0.05 * 333 is 16.65 only before it is rounded to single precision.
     EXPECT_EQ(std::vector<std::string>(lines.begin() + 9, lines.begin() + 13),
@@ -126,38 +127,38 @@ TEST_F(Export, NotReadyWritesNothing)
 {
     for (const char* ct1 : {".001", "0.01", "-5"}) {
         w.events.clear();
-        w.fields["Edit32"] = ct1;
-        click(&Designer::Button6Click);
+        w.fields[Field::TuningC1] = ct1;
+        click(&Designer::saveDefaultFile);
         EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Warning -- no file saved.  Some steps are missing."}))
             << ct1;
         w.events.clear();
         w.dialogAnswer = (dir / "chosen.cir").string();
-        click(&Designer::SaveAs1Click);
+        click(&Designer::saveAs);
         EXPECT_EQ(w.events, (std::vector<std::string>{"message:Warning -- no file saved.  Some steps are missing."}));
     }
     EXPECT_TRUE(fs::is_empty(dir));
 
     // A CT1 typed by hand is enough: the rest is what the state holds.
-    w.fields["Edit32"] = "0.0101";
-    click(&Designer::Button6Click);
+    w.fields[Field::TuningC1] = "0.0101";
+    click(&Designer::saveDefaultFile);
     EXPECT_TRUE(fs::exists(dir / "startfile.cir"));
 }
 
 TEST_F(Export, FieldsAreReadAtSaveTime)
 {
     design();
-    w.fields["Edit33"] = "1234.5";  // a tuning capacitor reaches the file at once
-    w.fields["Edit23"] = "1";       // a coupling capacitor only after step 6 again
+    w.fields[Field::TuningC2] = "1234.5";  // a tuning capacitor reaches the file at once
+    w.fields[Field::CouplingC12] = "1";  // a coupling capacitor only after step 6 again
     w.dialogAnswer = (dir / "chosen.cir").string();
-    click(&Designer::SaveAs1Click);
+    click(&Designer::saveAs);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Circuit saved for analysis with Sorvel.exe"}));
     const std::vector<std::string> lines = fileLines(dir / "chosen.cir");
     EXPECT_EQ(lines[32], "1234.5");
     EXPECT_EQ(lines[26].substr(0, 6), "338.82");
 
     w.events.clear();
-    w.fields["Edit41"] = "x";
-    click(&Designer::SaveAs1Click);
+    w.fields[Field::TuningC10] = "x";
+    click(&Designer::saveAs);
     EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:'x' is not a valid floating point value"}));
     EXPECT_EQ(fileLines(dir / "chosen.cir")[32], "1234.5");
 }
@@ -166,10 +167,10 @@ TEST_F(Export, OrdersTheTablesCannotHoldWriteNothing)
 {
     design();
     for (const char* n : {"0", "11"}) {
-        w.fields["Edit6"] = n;
-        click(&Designer::Button2Click);
+        w.fields[Field::CrystalCount] = n;
+        click(&Designer::setBandwidthAndOrder);
         w.events.clear();
-        click(&Designer::Button6Click);
+        click(&Designer::saveDefaultFile);
         EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "message:Warning -- no file saved.  N must be from 1 to 10."}));
     }
     EXPECT_FALSE(fs::exists(dir / "startfile.cir"));
@@ -185,7 +186,7 @@ TEST_F(Export, AFailedWriteKeepsTheOldFile)
     // The directory cannot take the new file: the old one stays and no success is claimed.
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
     const bool rootIgnoresPermissions = ::access(dir.c_str(), W_OK) == 0;
-    click(&Designer::Button6Click);
+    click(&Designer::saveDefaultFile);
     fs::permissions(dir, fs::perms::owner_all);
     if (!rootIgnoresPermissions) {
         EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Permission denied"}));
@@ -196,7 +197,7 @@ TEST_F(Export, AFailedWriteKeepsTheOldFile)
     w.events.clear();
     fs::create_directories(dir / "taken.cir" / "inside");
     w.dialogAnswer = (dir / "taken.cir").string();
-    click(&Designer::SaveAs1Click);
+    click(&Designer::saveAs);
     ASSERT_EQ(w.events.size(), 2u);
     EXPECT_EQ(w.events[0], "beep");
     EXPECT_NE(w.events[1], "message:Circuit saved for analysis with Sorvel.exe");

@@ -22,7 +22,7 @@ void writeDesign(const std::string& n, const fs::path& path)
     Designer d(s, w);
     clickStartDesign(d, w, n);
     w.dialogAnswer = path.string();
-    runCommand(w, [&] { d.SaveAs1Click(); });
+    runCommand(w, [&] { d.saveAs(); });
     ASSERT_EQ(w.messages(), std::vector<std::string>{msg::kSaved});
 }
 

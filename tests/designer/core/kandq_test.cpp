@@ -6,18 +6,20 @@
 
 namespace {
 
+using kq::Field;
+
 enum Type { kButterworth, kChebyshev, kMinLoss };
 
 struct Generator : ::testing::Test {
     DesignState s;
-    FakeForm w;
+    FakeKandQForm w;
     KandQ g{s, w};
 
     void calc(Type type, const std::string& n, const std::string& ripple = "0")
     {
-        type == kButterworth ? g.RadioButton2Click() : type == kChebyshev ? g.RadioButton1Click() : g.RadioButton3Click();
-        w.fields["Edit1"] = n;
-        w.fields["Edit2"] = ripple;
+        type == kButterworth ? g.chooseButterworth() : type == kChebyshev ? g.chooseChebyshev() : g.chooseMinimumLoss();
+        w.fields[Field::CrystalCount] = n;
+        w.fields[Field::Ripple] = ripple;
         w.events.clear();
         runCommand(w, [&] { g.calculate(); });
     }
@@ -64,40 +66,40 @@ TEST_F(Generator, ResponsesAsTabulated)
         calc(c.type, c.n, c.ripple);
         const std::string what = std::string(c.n) + " / " + c.ripple;
         EXPECT_TRUE(w.messages().empty()) << what;
-        EXPECT_EQ(w.fields["Edit3"], c.q1) << what;
-        EXPECT_EQ(w.fields["Edit4"], c.qn) << what;
+        EXPECT_EQ(w.fields[Field::Q1], c.q1) << what;
+        EXPECT_EQ(w.fields[Field::Qn], c.qn) << what;
         EXPECT_EQ(w.memo, c.memo) << what;
-        EXPECT_EQ(s.nxtal, std::stoi(c.n));
+        EXPECT_EQ(s.crystalCount, std::stoi(c.n));
     }
     calc(kChebyshev, "4", "0.5");
-    EXPECT_NEAR(s.gk[1], 1.82581, 5e-6);
-    EXPECT_NEAR(s.gk[2], 1.30359, 5e-6);
-    EXPECT_NEAR(s.gk[3], 2.58640, 5e-6);
-    EXPECT_NEAR(s.gk[4], 0.92024, 5e-6);
+    EXPECT_NEAR(s.prototype[1], 1.82581, 5e-6);
+    EXPECT_NEAR(s.prototype[2], 1.30359, 5e-6);
+    EXPECT_NEAR(s.prototype[3], 2.58640, 5e-6);
+    EXPECT_NEAR(s.prototype[4], 0.92024, 5e-6);
     EXPECT_NEAR(g.loadratio, 0.50402, 5e-6);
 }
 
 TEST_F(Generator, ButterworthUntilATypeIsPicked)
 {
-    s.nxtal = 7;
-    g.FormShow();
-    EXPECT_EQ(w.fields["Edit1"], "7");
-    w.fields["Edit1"] = "5";
-    w.fields["Edit2"] = "0.5";
+    s.crystalCount = 7;
+    g.showOrder();
+    EXPECT_EQ(w.fields[Field::CrystalCount], "7");
+    w.fields[Field::CrystalCount] = "5";
+    w.fields[Field::Ripple] = "0.5";
     g.calculate();
-    EXPECT_EQ(w.fields["Edit3"], "0.61803");
+    EXPECT_EQ(w.fields[Field::Q1], "0.61803");
 }
 
 TEST_F(Generator, OnlyTheCouplingsOfNAreWritten)
 {
     calc(kButterworth, "3");
-    EXPECT_FLOAT_EQ(s.kk[3], 0.93f);  // start values beyond N - 1 stay
+    EXPECT_FLOAT_EQ(s.coupling[3], 0.93f);  // start values beyond N - 1 stay
     calc(kMinLoss, "5");
-    EXPECT_FLOAT_EQ(s.gk[1], 1.0f);  // minimum loss leaves the N = 3 prototype alone
+    EXPECT_FLOAT_EQ(s.prototype[1], 1.0f);  // minimum loss leaves the N = 3 prototype alone
     calc(kButterworth, "10");
     EXPECT_EQ(w.memo.size(), 9u);
     EXPECT_EQ(w.memo.back().substr(0, 3), "910");
-    EXPECT_FLOAT_EQ(s.kk[10], 0);
+    EXPECT_FLOAT_EQ(s.coupling[10], 0);
 }
 
 TEST_F(Generator, RefusalsAndErrorsStoreNothing)
@@ -106,15 +108,15 @@ TEST_F(Generator, RefusalsAndErrorsStoreNothing)
         const DesignState before = s;
         calc(kChebyshev, n, "0.5");
         EXPECT_EQ(w.messages(), std::vector<std::string>{"The number of crystals must be from 1 to 10."}) << n;
-        EXPECT_EQ(s.nxtal, 5);
-        EXPECT_EQ(s.kk, before.kk);
-        EXPECT_EQ(s.gk, before.gk);
+        EXPECT_EQ(s.crystalCount, 5);
+        EXPECT_EQ(s.coupling, before.coupling);
+        EXPECT_EQ(s.prototype, before.prototype);
     }
     calc(kButterworth, "x");
     EXPECT_EQ(w.messages(), std::vector<std::string>{"'x' is not a valid integer value"});
     calc(kChebyshev, "7", "abc");
     EXPECT_EQ(w.messages(), std::vector<std::string>{"'abc' is not a valid floating point value"});
-    EXPECT_EQ(s.nxtal, 7);  // N is stored before the ripple is read
+    EXPECT_EQ(s.crystalCount, 7);  // N is stored before the ripple is read
     // A ripple too small for extended precision has no ripple factor.
     calc(kChebyshev, "5", "1e-30");
     EXPECT_EQ(w.messages(), std::vector<std::string>{"Floating point division by zero"});
