@@ -9,6 +9,8 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <set>
+#include <span>
 
 #include "mirabo_app.h"
 
@@ -122,6 +124,55 @@ TEST_F(Mirabo, ControlsDoNotOverlapAndLabelsFit)
             }
         }
     }
+}
+
+// Each row's identifier finds its own widget, which carries the row's designer name:
+// identifiers of different enums with the same value must not share a widget.
+TEST(ControlTables, OneWidgetPerRowNamedAsTheRow)
+{
+    const std::pair<const char*, std::span<const ControlSpec>> tables[] = {
+        {"main", mainWindowControls()},
+        {"help", helpWindowControls()},
+        {"k and q", kandqWindowControls()},
+        {"about", aboutWindowControls()},
+    };
+    for (const auto& [window, table] : tables) {
+        QWidget surface;
+        const Controls made = buildControls(&surface, table);
+        EXPECT_EQ(made.size(), table.size()) << window;
+        std::set<std::string> names;
+        for (const ControlSpec& row : table) {
+            EXPECT_TRUE(names.insert(row.name).second) << window << " " << row.name;
+            const auto it = made.find(row.id);
+            ASSERT_NE(it, made.end()) << window << " " << row.name;
+            EXPECT_EQ(it->second->objectName().toStdString(), row.name) << window;
+        }
+    }
+}
+
+// The mesh-numbered fields stand right of the captions with their numbers.
+TEST_F(Mirabo, MeshNumberedFieldsBesideTheirCaptions)
+{
+    auto labelWithText = [this](const QString& caption) -> QLabel* {
+        for (const auto& [id, w] : app->mainControls)
+            if (auto* label = qobject_cast<QLabel*>(w); label && label->text() == caption)
+                return label;
+        return nullptr;
+    };
+    auto expectBeside = [&](const QString& caption, Field f) {
+        const QLabel* label = labelWithText(caption);
+        ASSERT_NE(label, nullptr) << caption.toStdString();
+        const QRect l = label->geometry(), r = field(f)->geometry();
+        EXPECT_GT(r.left(), l.right()) << caption.toStdString();
+        EXPECT_LE(r.left() - l.right(), 3) << caption.toStdString();
+        EXPECT_NEAR(l.center().y(), r.center().y(), 1) << caption.toStdString();
+    };
+    for (int j = 1; j <= 9; ++j) {
+        expectBeside(QString("k%1-%2").arg(j).arg(j + 1), design::couplingField(j));
+        expectBeside(j < 9 ? QString("C%1%2=").arg(j).arg(j + 1) : QString("C9-10="), design::couplingCapField(j));
+    }
+    for (int i = 1; i <= 10; ++i)
+        expectBeside(QString("CT%1=").arg(i), design::tuningCapField(i));
 }
 
 TEST_F(Mirabo, DefaultDesignThroughTheButtons)
