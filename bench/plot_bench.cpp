@@ -31,11 +31,11 @@ void Plot80Parts(benchmark::State& state)
     sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
     eightyParts(sorvel.analyser().model);
     QtWindowPort& port = sorvel.port();
-    port.setText("Edit2", "0");
-    port.setText("Edit3", "30");
-    port.setText("Edit23", "12.5");  // with the cursor, as the user would have it
+    port.setText(Field::StartFreq, "0");
+    port.setText(Field::StopFreq, "30");
+    port.setText(Field::CursorFreq, "12.5");  // with the cursor, as the user would have it
     for (auto _ : state)
-        sorvel.command(&Analyser::Button3Click);
+        sorvel.command(&Analyser::plot);
     if (!message.empty())
         state.SkipWithError(message.c_str());
     benchmark::DoNotOptimize(sorvel.analyser().tracey21.data());

@@ -1,13 +1,21 @@
 #pragma once
-// Windows are built from tables: one row per control with its name, kind, caption or
-// default text, position and size. Positions are in the client coordinates of the
-// window, or of the group box named in `parent`.
+// Windows are built from tables: one row per control with its identifier, its widget's
+// object name, kind, caption or default text, position and size. Positions are in the
+// client coordinates of the window, or of the group box named in `parent`. The object
+// names are the window designer's; the table is the only place they appear.
 
+#include <QKeySequence>
 #include <map>
+#include <optional>
 #include <span>
-#include <string>
+#include <variant>
+
+#include "controls.h"
 
 class QWidget;
+
+// Any control of the windows, by what it holds or does.
+using ControlId = std::variant<Field, Check, Memo, Label, GroupBox, Command>;
 
 enum class ControlKind { Label, Edit, Button, CheckBox, Memo, GroupBox };
 
@@ -20,18 +28,33 @@ enum ControlStyle : unsigned {
 };
 
 struct ControlRow {
-    const char* name;
+    ControlId id;
+    const char* name;  // the widget's objectName
     ControlKind kind;
     const char* text;
     int x, y;
-    int width = 0, height = 0;  // 0 x 0: a label sized to its text
-    const char* parent = "";     // a GroupBox of the same table, or the client area
+    int width = 0, height = 0;          // 0 x 0: a label sized to its text
+    std::optional<GroupBox> parent{};   // a group box of the same table, or the client area
     unsigned style = kPlain;
 };
 
 std::span<const ControlRow> mainWindowControls();
 std::span<const ControlRow> aboutWindowControls();
 
+// The File menu top to bottom (a row without an id is a separator), then the items on
+// the menu bar itself.
+struct MenuRow {
+    std::optional<Command> id;
+    const char* name;  // the action's objectName
+    const char* caption = "";
+    QKeySequence::StandardKey keys = QKeySequence::UnknownKey;
+};
+inline constexpr const char* kFileMenuName = "File1";
+std::span<const MenuRow> fileMenuItems();
+std::span<const MenuRow> menuBarItems();
+
+using Controls = std::map<ControlId, QWidget*>;
+
 // Creates the table's controls on `surface`, in table order (later rows lie on top),
-// and returns them by name. Labels let mouse events through to the surface beneath.
-std::map<std::string, QWidget*> buildControls(QWidget* surface, std::span<const ControlRow> table);
+// and returns them by identifier. Labels let mouse events through to the surface beneath.
+Controls buildControls(QWidget* surface, std::span<const ControlRow> table);

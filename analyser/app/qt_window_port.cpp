@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -24,6 +23,32 @@ void showMessageBox(QWidget* parent, const std::string& text)
     QMessageBox box(QMessageBox::NoIcon, "Sorvel", QString::fromStdString(text), QMessageBox::Ok,
                     parent);
     box.exec();
+}
+
+// The table gives every Field an edit, every Check a check box and every Memo a memo;
+// anything else is a mistake in the table.
+QLineEdit* editOf(const MainWindow& main, Field field)
+{
+    auto* edit = qobject_cast<QLineEdit*>(main.control(field));
+    if (!edit)
+        throw std::logic_error(main.control(field)->objectName().toStdString() + " is no edit field");
+    return edit;
+}
+
+QAbstractButton* checkBoxOf(const MainWindow& main, Check box)
+{
+    auto* button = qobject_cast<QAbstractButton*>(main.control(box));
+    if (!button || !button->isCheckable())
+        throw std::logic_error(main.control(box)->objectName().toStdString() + " is no check box");
+    return button;
+}
+
+QPlainTextEdit* memoOf(const MainWindow& main, Memo memo)
+{
+    auto* m = qobject_cast<QPlainTextEdit*>(main.control(memo));
+    if (!m)
+        throw std::logic_error(main.control(memo)->objectName().toStdString() + " is no memo");
+    return m;
 }
 
 std::optional<std::string> runFileDialog(QWidget* parent, bool save)
@@ -61,63 +86,31 @@ QtWindowPort::QtWindowPort(MainWindow& main, AboutWindow& about) : main_(main), 
     runSaveDialog = [this] { return runFileDialog(&main_, true); };
 }
 
-std::string QtWindowPort::text(const std::string& control) const
+std::string QtWindowPort::text(Field field) const
 {
-    QWidget* w = main_.control(control);
-    if (auto* edit = qobject_cast<QLineEdit*>(w))
-        return edit->text().toStdString();
-    if (auto* label = qobject_cast<QLabel*>(w))
-        return label->text().toStdString();
-    if (auto* button = qobject_cast<QAbstractButton*>(w))
-        return button->text().toStdString();
-    throw std::invalid_argument(control + " holds no text");
+    return editOf(main_, field)->text().toStdString();
 }
 
-void QtWindowPort::setText(const std::string& control, const std::string& text)
+void QtWindowPort::setText(Field field, const std::string& text)
 {
-    QWidget* w = main_.control(control);
-    const QString t = QString::fromStdString(text);
-    if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-        edit->setText(t);
-        edit->setCursorPosition(0);  // show the start of a long text
-    } else if (auto* label = qobject_cast<QLabel*>(w))
-        label->setText(t);
-    else if (auto* button = qobject_cast<QAbstractButton*>(w))
-        button->setText(t);
-    else
-        throw std::invalid_argument(control + " holds no text");
+    QLineEdit* edit = editOf(main_, field);
+    edit->setText(QString::fromStdString(text));
+    edit->setCursorPosition(0);  // show the start of a long text
 }
 
-bool QtWindowPort::checked(const std::string& control) const
+bool QtWindowPort::checked(Check box) const { return checkBoxOf(main_, box)->isChecked(); }
+
+void QtWindowPort::setChecked(Check box, bool on)
 {
-    auto* box = qobject_cast<QAbstractButton*>(main_.control(control));
-    if (!box || !box->isCheckable())
-        throw std::invalid_argument(control + " is no check box");
-    return box->isChecked();
+    // Emits no clicked(): the caller runs the handler if it wants it.
+    checkBoxOf(main_, box)->setChecked(on);
 }
 
-void QtWindowPort::setChecked(const std::string& control, bool on)
-{
-    auto* box = qobject_cast<QAbstractButton*>(main_.control(control));
-    if (!box || !box->isCheckable())
-        throw std::invalid_argument(control + " is no check box");
-    box->setChecked(on);  // emits no clicked(): the caller runs the handler if it wants it
-}
+void QtWindowPort::memoClear(Memo memo) { memoOf(main_, memo)->clear(); }
 
-void QtWindowPort::memoClear(const std::string& memo)
+void QtWindowPort::memoAdd(Memo memo, const std::string& line)
 {
-    auto* m = qobject_cast<QPlainTextEdit*>(main_.control(memo));
-    if (!m)
-        throw std::invalid_argument(memo + " is no memo");
-    m->clear();
-}
-
-void QtWindowPort::memoAdd(const std::string& memo, const std::string& line)
-{
-    auto* m = qobject_cast<QPlainTextEdit*>(main_.control(memo));
-    if (!m)
-        throw std::invalid_argument(memo + " is no memo");
-    m->appendPlainText(QString::fromStdString(line));
+    memoOf(main_, memo)->appendPlainText(QString::fromStdString(line));
 }
 
 void QtWindowPort::message(const std::string& text)
@@ -158,4 +151,4 @@ void QtWindowPort::flush()
         client->update(dirty);
 }
 
-void QtWindowPort::setHintVisible(bool visible) { main_.control("Label23")->setVisible(visible); }
+void QtWindowPort::setHintVisible(bool visible) { main_.control(Label::PlotHint)->setVisible(visible); }

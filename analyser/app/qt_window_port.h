@@ -1,5 +1,5 @@
 #pragma once
-// WindowPort on the real main window: fields and check boxes by name, the listing memo,
+// WindowPort on the real main window: fields and check boxes, the listing memo,
 // the picture, message boxes, file dialogs and the beep. The interactive parts are
 // std::function members so tests can answer them without a modal loop.
 
@@ -23,13 +23,13 @@ class QtWindowPort : public WindowPort {
 public:
     QtWindowPort(MainWindow& main, AboutWindow& about);
 
-    std::string text(const std::string& control) const override;
-    void setText(const std::string& control, const std::string& text) override;
-    bool checked(const std::string& control) const override;
-    void setChecked(const std::string& control, bool on) override;
+    std::string text(Field field) const override;
+    void setText(Field field, const std::string& text) override;
+    bool checked(Check box) const override;
+    void setChecked(Check box, bool on) override;
 
-    void memoClear(const std::string& memo) override;
-    void memoAdd(const std::string& memo, const std::string& line) override;
+    void memoClear(Memo memo) override;
+    void memoAdd(Memo memo, const std::string& line) override;
 
     void message(const std::string& text) override;
     void beep() override;

@@ -3,34 +3,11 @@
 #include <QAbstractButton>
 #include <QAction>
 
-namespace {
-
-struct Binding {
-    const char* control;
-    void (Analyser::*handler)();
-};
-
-// Buttons and check boxes (clicked by the user; setting a check box in code runs nothing).
-const Binding kClicks[] = {
-    {"Button1", &Analyser::Button1Click},   {"Button2", &Analyser::Button2Click},
-    {"Button3", &Analyser::Button3Click},   {"Button4", &Analyser::Button4Click},
-    {"Button5", &Analyser::Button5Click},   {"Button8", &Analyser::Button8Click},
-    {"Button9", &Analyser::Button9Click},   {"Button10", &Analyser::Button10Click},
-    {"Button11", &Analyser::Button11Click}, {"Button12", &Analyser::Button12Click},
-    {"Button13", &Analyser::Button13Click}, {"CheckBox2", &Analyser::CheckBox2Click},
-    {"CheckBox3", &Analyser::CheckBox3Click},
-};
-
-const Binding kMenu[] = {
-    {"Open1", &Analyser::Open1Click},
-    {"SaveAs1", &Analyser::SaveAs1Click},
-    {"Exit1", &Analyser::Exit1Click},
-    {"AboutSorvel1", &Analyser::AboutSorvel1Click},
-};
-
-}  // namespace
-
-SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_) { wire(); }
+SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_)
+{
+    wireMainWindow();
+    wireAboutWindow();
+}
 
 void SorvelApp::command(void (Analyser::*handler)())
 {
@@ -38,28 +15,61 @@ void SorvelApp::command(void (Analyser::*handler)())
     port_.flush();
 }
 
-void SorvelApp::wire()
+void SorvelApp::wireMainWindow()
 {
-    for (const Binding& b : kClicks) {
+    struct Binding {
+        ControlId control;
+        void (Analyser::*handler)();
+    };
+    // Buttons and check boxes, clicked by the user; setting a check box in code runs nothing.
+    const Binding clicks[] = {
+        {Command::Plot, &Analyser::plot},
+        {Command::SaveReference, &Analyser::saveReference},
+        {Check::PlotS11, &Analyser::toggleS11},
+        {Check::PlotReference, &Analyser::toggleReference},
+        {Command::PlaceCursor, &Analyser::placeCursor},
+        {Command::ResetCursor, &Analyser::resetCursor},
+        {Command::ZoomToOriginalSweep, &Analyser::zoomToOriginalSweep},
+        {Command::ReviewCircuit, &Analyser::reviewCircuit},
+        {Command::LoadNewValue, &Analyser::loadNewValue},
+        {Command::TuneUp, &Analyser::tuneUp},
+        {Command::TuneDown, &Analyser::tuneDown},
+        {Command::SaveAsDefaultAndExit, &Analyser::saveAsDefaultAndExit},
+        {Command::QuitButton, &Analyser::quit},
+    };
+    for (const Binding& b : clicks) {
         auto* button = qobject_cast<QAbstractButton*>(main_.control(b.control));
         QObject::connect(button, &QAbstractButton::clicked, &main_,
                          [this, h = b.handler] { command(h); });
     }
-    for (const Binding& b : kMenu)
-        QObject::connect(main_.action(b.control), &QAction::triggered, &main_,
-                         [this, h = b.handler] { command(h); });
+
+    const std::pair<Command, void (Analyser::*)()> menu[] = {
+        {Command::OpenCircuit, &Analyser::openCircuit},
+        {Command::SaveCircuitAs, &Analyser::saveCircuitAs},
+        {Command::Quit, &Analyser::quit},
+        {Command::ShowAbout, &Analyser::showAbout},
+    };
+    for (const auto& [item, handler] : menu)
+        QObject::connect(main_.action(item), &QAction::triggered, &main_,
+                         [this, h = handler] { command(h); });
 
     ClientArea* client = main_.client();
     client->onMove = [this](int x, int y) {
-        analyser_.run([this, x, y] { analyser_.FormMouseMove(x, y); });
+        analyser_.run([this, x, y] { analyser_.pointerMoved(x, y); });
         port_.flush();
     };
-    client->onPress = [this] { command(&Analyser::FormMouseDown); };
-    client->onClick = [this] { command(&Analyser::Button3Click); };
-    client->onRelease = [this] { command(&Analyser::FormMouseUp); };
+    client->onPress = [this] { command(&Analyser::pointerPressed); };
+    client->onClick = [this] { command(&Analyser::plot); };
+    client->onRelease = [this] { command(&Analyser::pointerReleased); };
 
-    main_.onShown = [this] { command(&Analyser::Button6Click); };
-    about_.onReturn = [this] { returnFromAbout(); };
+    main_.onShown = [this] { command(&Analyser::activate); };
+}
+
+void SorvelApp::wireAboutWindow()
+{
+    auto* back = qobject_cast<QAbstractButton*>(about_.control(Command::ReturnToProgram));
+    QObject::connect(back, &QAbstractButton::clicked, &about_, [this] { returnFromAbout(); });
+    about_.onClose = [this] { returnFromAbout(); };
 }
 
 void SorvelApp::returnFromAbout()

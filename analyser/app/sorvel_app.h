@@ -25,7 +25,8 @@ public:
     void command(void (Analyser::*handler)());
 
 private:
-    void wire();
+    void wireMainWindow();
+    void wireAboutWindow();
     void returnFromAbout();
 
     MainWindow main_;

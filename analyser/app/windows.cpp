@@ -1,6 +1,5 @@
 #include "windows.h"
 
-#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QLayout>
 #include <QMenu>
@@ -24,11 +23,11 @@ QFont sorvelFont()
 
 namespace {
 
-QWidget* lookUp(const std::map<std::string, QWidget*>& controls, const std::string& name)
+QWidget* lookUp(const Controls& controls, ControlId id)
 {
-    auto it = controls.find(name);
+    auto it = controls.find(id);
     if (it == controls.end())
-        throw std::invalid_argument("no control named " + name);
+        throw std::invalid_argument("no such control on this window");
     return it->second;
 }
 
@@ -94,22 +93,23 @@ MainWindow::MainWindow()
     setFont(sorvelFont());
 
     QMenu* file = menuBar()->addMenu("&File");
-    file->setObjectName("File1");
+    file->setObjectName(kFileMenuName);
     file->setSeparatorsCollapsible(false);
-    auto add = [this](QMenu* menu, const char* name, const char* caption, QKeySequence keys) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(name);
-        a->setShortcut(keys);
-        actions_[name] = a;
-    };
-    add(file, "Open1", "&Open...", QKeySequence::Open);
-    add(file, "SaveAs1", "Save &As...", QKeySequence::SaveAs);
-    file->addSeparator()->setObjectName("N2");
-    file->addSeparator()->setObjectName("N1");
-    add(file, "Exit1", "E&xit", QKeySequence::Quit);
-    QAction* about = menuBar()->addAction("About Sorvel");
-    about->setObjectName("AboutSorvel1");
-    actions_["AboutSorvel1"] = about;
+    for (const MenuRow& row : fileMenuItems()) {
+        if (!row.id) {
+            file->addSeparator()->setObjectName(row.name);
+            continue;
+        }
+        QAction* a = file->addAction(row.caption);
+        a->setObjectName(row.name);
+        a->setShortcut(row.keys);
+        actions_[*row.id] = a;
+    }
+    for (const MenuRow& row : menuBarItems()) {
+        QAction* a = menuBar()->addAction(row.caption);
+        a->setObjectName(row.name);
+        actions_[*row.id] = a;
+    }
 
     client_ = new ClientArea(QSize(kClientWidth, kClientHeight), this);
     setCentralWidget(client_);
@@ -118,13 +118,13 @@ MainWindow::MainWindow()
     move(210, 105);
 }
 
-QWidget* MainWindow::control(const std::string& name) const { return lookUp(controls_, name); }
+QWidget* MainWindow::control(ControlId id) const { return lookUp(controls_, id); }
 
-QAction* MainWindow::action(const std::string& name) const
+QAction* MainWindow::action(Command command) const
 {
-    auto it = actions_.find(name);
+    auto it = actions_.find(command);
     if (it == actions_.end())
-        throw std::invalid_argument("no menu item named " + name);
+        throw std::invalid_argument("no menu item for this command");
     return it->second;
 }
 
@@ -151,20 +151,15 @@ AboutWindow::AboutWindow()
     setAttribute(Qt::WA_QuitOnClose, false);
     controls_ = buildControls(this, aboutWindowControls());
     move(259, 146);
-    connect(static_cast<QAbstractButton*>(control("Button1")), &QAbstractButton::clicked, this,
-            [this] {
-                if (onReturn)
-                    onReturn();
-            });
 }
 
-QWidget* AboutWindow::control(const std::string& name) const { return lookUp(controls_, name); }
+QWidget* AboutWindow::control(ControlId id) const { return lookUp(controls_, id); }
 
 void AboutWindow::closeEvent(QCloseEvent* event)
 {
     // The close button does what "Return to program" does; otherwise no window would
     // be left on screen.
     event->accept();
-    if (onReturn)
-        onReturn();
+    if (onClose)
+        onClose();
 }

@@ -6,8 +6,8 @@
 #include <QWidget>
 #include <functional>
 #include <map>
-#include <string>
 
+#include "control_table.h"
 #include "image_canvas.h"
 
 class QAction;
@@ -50,10 +50,10 @@ public:
     MainWindow();
 
     ClientArea* client() const { return client_; }
-    QWidget* control(const std::string& name) const;  // throws for an unknown name
-    const std::map<std::string, QWidget*>& controls() const { return controls_; }
-    // Menu actions by name: Open1, SaveAs1, Exit1, AboutSorvel1.
-    QAction* action(const std::string& name) const;
+    QWidget* control(ControlId id) const;  // throws for a control of the other window
+    const Controls& controls() const { return controls_; }
+    // The menu's commands: open, save as, quit and the About window.
+    QAction* action(Command command) const;
 
     // Runs on each show of the window (not on restoring it from the task bar), once
     // the show has been processed.
@@ -64,8 +64,8 @@ protected:
 
 private:
     ClientArea* client_;
-    std::map<std::string, QWidget*> controls_;
-    std::map<std::string, QAction*> actions_;
+    Controls controls_;
+    std::map<Command, QAction*> actions_;
 };
 
 class AboutWindow : public QWidget {
@@ -75,13 +75,14 @@ public:
 
     AboutWindow();
 
-    QWidget* control(const std::string& name) const;
-    // "Return to program", and also the window's own close button.
-    std::function<void()> onReturn;
+    QWidget* control(ControlId id) const;
+    const Controls& controls() const { return controls_; }
+    // The window's own close button, which does what "Return to program" does.
+    std::function<void()> onClose;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    std::map<std::string, QWidget*> controls_;
+    Controls controls_;
 };

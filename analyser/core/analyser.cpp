@@ -20,22 +20,22 @@ void Analyser::run(const std::function<void()>& command)
     }
 }
 
-void Analyser::Button6Click()
+void Analyser::activate()
 {
     w.beep();
-    zoomout();
+    restoreOriginalSweep();
     // readLadder begins by erasing the plot area, which uncovers the hint.
     w.setHintVisible(true);
     readLadder(model, w);
     plotenabled = false;
 }
 
-void Analyser::Open1Click()
+void Analyser::openCircuit()
 {
     const auto name = w.openFileDialog();
     if (!name)
         return;
-    zoomout();
+    restoreOriginalSweep();
     // The whole name: cutting a long path would open some other file, or none.
     model.circuitfile = *name;
     w.setHintVisible(true);
@@ -43,7 +43,7 @@ void Analyser::Open1Click()
     plotenabled = false;
 }
 
-void Analyser::SaveAs1Click()
+void Analyser::saveCircuitAs()
 {
     const auto name = w.saveFileDialog();
     if (!name)
@@ -52,7 +52,7 @@ void Analyser::SaveAs1Click()
     writeLadder(model);
 }
 
-void Analyser::Button1Click()
+void Analyser::saveAsDefaultAndExit()
 {
     // Set before the write, so after a failed write the next start still reads this name.
     model.circuitfile = "startfile.cir";
@@ -60,18 +60,13 @@ void Analyser::Button1Click()
     w.closeMainWindow();
 }
 
-void Analyser::Exit1Click()
+void Analyser::quit()
 {
     w.closeMainWindow();
 }
 
-void Analyser::Button13Click()
+void Analyser::showAbout()
 {
-    w.closeMainWindow();
-}
-
-void Analyser::AboutSorvel1Click()
-{
-    // The Qt layer hides this window; coming back shows it again, which runs Button6Click.
+    // The Qt layer hides this window; coming back shows it again, which runs activate().
     w.showAbout();
 }

@@ -22,37 +22,42 @@ public:
     // Runs one command; an AppError ends it and is shown in a message box.
     void run(const std::function<void()>& command);
 
-    // Main window activation (shown at start and on return from the About window).
-    void Button6Click();
+    // Main window activation (shown at start and on return from the About window):
+    // back to the original sweep, then the circuit file is read again.
+    void activate();
     // Plot command: the Plot button and a click on the window's own surface.
-    void Button3Click();
-    void Button8Click();     // "Save S21 as Ref."
-    void CheckBox2Click();   // "Plot S11 "
-    void CheckBox3Click();   // "Plot Reference "
+    void plot();
+    void saveReference();    // keeps the S21 trace on screen as the reference
+    void toggleS11();        // "Plot S11 " clicked: redraw with or without S11
+    void toggleReference();  // "Plot Reference " clicked: redraw with or without it
 
-    void FormMouseMove(int x, int y);
-    void FormMouseDown();
-    void FormMouseUp();
-    void Button11Click();    // " Place Cursor"
-    void Button2Click();     // "Reset Cursor"
-    void Button10Click();    // "Zoom to Original Sweep"
+    // The pointer on the window's surface, in client pixels: box zoom or cursor placing.
+    void pointerMoved(int x, int y);
+    void pointerPressed();
+    void pointerReleased();
+    void placeCursor();          // the next press places the cursor
+    void resetCursor();
+    void zoomToOriginalSweep();
 
-    void Open1Click();
-    void SaveAs1Click();
-    void Exit1Click();
-    void Button1Click();     // "Save as Default File and Exit."
-    void Button13Click();    // "exit"
-    void AboutSorvel1Click();
+    void openCircuit();
+    void saveCircuitAs();
+    void saveAsDefaultAndExit();
+    void quit();                 // the File menu's Exit and the "exit" button
+    void showAbout();
 
-    void Button4Click();     // "Click to Review Circuit"
-    void Button5Click();     // " Click to load new value "
-    void Button9Click();     // "Up"
-    void Button12Click();    // "Down"
+    void reviewCircuit();
+    void loadNewValue();         // the value editor: sets the entry's value
+    void tuneUp();               // steps the tune entry up by its percentage
+    void tuneDown();
 
-    void plotthestuff();
-    void zoomout();
-    void newspan();
-    void circuitreview();
+    // Updates the frequency unit and file name, then draws scale, grid, cursor and traces.
+    void plotResponse();
+    // Puts the sweep before the first zoom back into the scale fields and plots it.
+    void restoreOriginalSweep();
+    // Turns the dragged box into new scale fields; the caller plots.
+    void spanFromBox();
+    // Fills the listing with every entry and its number.
+    void listCircuit();
 
     Model model;
 
@@ -77,7 +82,7 @@ private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a
     // number that addresses nothing, so no user number ever indexes past the table.
     double* entryValue(int n);
-    // The Up/Down step requested by Button9Click/Button12Click; the plot applies it first.
+    // The step requested by tuneUp/tuneDown; the plot applies it first.
     void applyTuneStep();
     // The cursor line and its S21/S11 readout, drawn by the plot after the grid.
     void drawCursor();

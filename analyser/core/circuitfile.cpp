@@ -190,7 +190,7 @@ void readLadder(Model& m, WindowPort& w)
                          Model::plottop + Model::plotheight);
     m.tunepending = false;
     m.tuneup = true;
-    w.memoClear("Memo2");
+    w.memoClear(Memo::Listing);
     m.resetBeforeRead();
 
     LineReader file(m.circuitfile);
@@ -222,14 +222,14 @@ void readLadder(Model& m, WindowPort& w)
     m.bottomdb = -std::fabs(readNumber(file.next()));
     m.dbperdiv = readNumber(file.next());
 
-    w.setText("Edit2", fixedText(m.startfreq, 6, 2));
-    w.setText("Edit3", fixedText(m.stopfreq, 6, 2));
+    w.setText(Field::StartFreq, fixedText(m.startfreq, 6, 2));
+    w.setText(Field::StopFreq, fixedText(m.stopfreq, 6, 2));
     if (m.tablestep == 0)
         m.tablestep = (stop - start) * 0.1;
-    w.setText("Edit7", fixedText(m.bottomdb, 6, 2));
-    w.setText("Edit8", fixedText(m.dbperdiv, 6, 2));
-    w.setText("Edit9", fixedText(m.freqperdiv, 6, 2));
-    w.setText("Edit14", m.frequnit);
+    w.setText(Field::BottomDb, fixedText(m.bottomdb, 6, 2));
+    w.setText(Field::DbPerDiv, fixedText(m.dbperdiv, 6, 2));
+    w.setText(Field::FreqPerDiv, fixedText(m.freqperdiv, 6, 2));
+    w.setText(Field::FreqUnit, m.frequnit);
 
     m.origbottom = m.bottomdb;
     m.origstart = m.startfreq;

@@ -15,12 +15,12 @@ public:
 
 class NullWindow : public WindowPort {
 public:
-    std::string text(const std::string&) const override { return {}; }
-    void setText(const std::string&, const std::string&) override {}
-    bool checked(const std::string&) const override { return false; }
-    void setChecked(const std::string&, bool) override {}
-    void memoClear(const std::string&) override {}
-    void memoAdd(const std::string&, const std::string&) override {}
+    std::string text(Field) const override { return {}; }
+    void setText(Field, const std::string&) override {}
+    bool checked(Check) const override { return false; }
+    void setChecked(Check, bool) override {}
+    void memoClear(Memo) override {}
+    void memoAdd(Memo, const std::string&) override {}
     void message(const std::string&) override {}
     void beep() override {}
     std::optional<std::string> openFileDialog() override { return std::nullopt; }

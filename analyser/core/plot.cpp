@@ -38,9 +38,9 @@ int gridStep(double step, int extent, const char* refusal)
     return rounded > extent ? extent : static_cast<int>(rounded);
 }
 
-double readField(const WindowPort& w, const char* control)
+double readField(const WindowPort& w, Field field)
 {
-    return readNumber(w.text(control));
+    return readNumber(w.text(field));
 }
 
 void polyline(Canvas& c, const std::array<int, kSweepPoints>& x,
@@ -71,36 +71,36 @@ std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopf
     return freqs;
 }
 
-void Analyser::Button3Click()
+void Analyser::plot()
 {
     plotenabled = true;
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::Button8Click()
+void Analyser::saveReference()
 {
     refx = tracex;
     refy = tracey21;
 }
 
-void Analyser::CheckBox2Click()
+void Analyser::toggleS11()
 {
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::CheckBox3Click()
+void Analyser::toggleReference()
 {
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::plotthestuff()
+void Analyser::plotResponse()
 {
     Model& m = model;
     Canvas& c = w.canvas();
 
-    w.setText("Edit1", m.circuitfile);
-    w.setText("Edit14", m.frequnit);
-    w.setText("Edit24", m.frequnit);
+    w.setText(Field::CircuitFile, m.circuitfile);
+    w.setText(Field::FreqUnit, m.frequnit);
+    w.setText(Field::CursorFreqUnit, m.frequnit);
 
     tracex.fill(0);
     tracey21.fill(0);
@@ -118,18 +118,18 @@ void Analyser::plotthestuff()
     c.rectangle(kLeft, kTop, kLeft + kWidth, kTop + kHeight);
 
     // Each value is stored as soon as it is read: a later bad field leaves the earlier ones.
-    m.topdb = readField(w, "Edit6");
+    m.topdb = readField(w, Field::TopDb);
     if (m.topdb != 0)
         m.topdb = 0;
-    w.setText("Edit6", fixedText(m.topdb, 4, 1));
-    m.bottomdb = readField(w, "Edit7");
+    w.setText(Field::TopDb, fixedText(m.topdb, 4, 1));
+    m.bottomdb = readField(w, Field::BottomDb);
     if (m.bottomdb > 0)
         m.bottomdb = -m.bottomdb;
-    w.setText("Edit7", fixedText(m.bottomdb, 4, 1));
-    m.dbperdiv = readField(w, "Edit8");
-    m.startfreq = readField(w, "Edit2");
-    m.stopfreq = readField(w, "Edit3");
-    m.freqperdiv = readField(w, "Edit9");
+    w.setText(Field::BottomDb, fixedText(m.bottomdb, 4, 1));
+    m.dbperdiv = readField(w, Field::DbPerDiv);
+    m.startfreq = readField(w, Field::StartFreq);
+    m.stopfreq = readField(w, Field::StopFreq);
+    m.freqperdiv = readField(w, Field::FreqPerDiv);
     m.freqstep = (m.stopfreq - m.startfreq) * 0.001;
 
     const int ystep = gridStep(checked::div(double(kHeight), m.topdb - m.bottomdb) * m.dbperdiv,
@@ -154,10 +154,10 @@ void Analyser::plotthestuff()
     solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
         tracex[i] = pixel(kLeft, (freqs[i] - m.startfreq) * kWidth / span);
         // Clipped at the bottom only; a gain above 0 dB is drawn above the plot.
-        const double l21 = s.s21db < m.bottomdb ? m.bottomdb : s.s21db;
-        tracey21[i] = pixel(kTop, -(kHeight * l21) / range);
-        const double l11 = s.s11db < m.bottomdb ? m.bottomdb : s.s11db;
-        tracey11[i] = pixel(kTop, -(kHeight * l11) / range);
+        const double level21 = s.s21db < m.bottomdb ? m.bottomdb : s.s21db;
+        tracey21[i] = pixel(kTop, -(kHeight * level21) / range);
+        const double level11 = s.s11db < m.bottomdb ? m.bottomdb : s.s11db;
+        tracey11[i] = pixel(kTop, -(kHeight * level11) / range);
     });
 
     c.setPen(colors::kRed);
@@ -166,11 +166,11 @@ void Analyser::plotthestuff()
 
     c.setPen(colors::kBlack);
     line(c, kLeft + 330, 25, kLeft + 370, 25);
-    if (w.checked("CheckBox3"))
+    if (w.checked(Check::PlotReference))
         polyline(c, refx, refy);
 
     // The pen left here (blue with S11 shown, else black) draws the zoom box.
-    if (w.checked("CheckBox2")) {
+    if (w.checked(Check::PlotS11)) {
         c.setPen(colors::kBlue);
         line(c, kLeft + 210, 25, kLeft + 250, 25);
         polyline(c, tracex, tracey11);
@@ -180,10 +180,10 @@ void Analyser::plotthestuff()
 void Analyser::drawCursor()
 {
     Model& m = model;
-    cursorfreq = readField(w, "Edit23");
+    cursorfreq = readField(w, Field::CursorFreq);
     if (cursorfreq == 0) {
-        w.setText("Edit16", "--");
-        w.setText("Edit4", "--");
+        w.setText(Field::CursorS21, "--");
+        w.setText(Field::CursorS11, "--");
         return;
     }
     cursorx = pixel(kLeft, (cursorfreq - m.startfreq) * kWidth / (m.stopfreq - m.startfreq));
@@ -191,8 +191,8 @@ void Analyser::drawCursor()
     c.setPen(colors::kRed);
     // The engine's values at exactly the cursor frequency, not clipped at the bottom.
     const Solution s = solveLadder(m, cursorfreq);
-    w.setText("Edit16", fixedText(s.s21db, 5, 2));
-    w.setText("Edit4", fixedText(s.s11db, 5, 2));
+    w.setText(Field::CursorS21, fixedText(s.s21db, 5, 2));
+    w.setText(Field::CursorS11, fixedText(s.s11db, 5, 2));
     int y = kTop + 10;
     do {
         line(c, cursorx, y, cursorx, y + 10);
@@ -224,13 +224,13 @@ void Analyser::applyTuneStep()
     // Cleared first: a step whose fields fail to convert is dropped, not replayed by
     // some later, unrelated plot.
     model.tunepending = false;
-    const int n = readInteger(w.text("Edit18"));
-    const double factor = 1 + 0.01 * readNumber(w.text("Edit17"));
-    double* value = entryValue(n);
+    const int entry = readInteger(w.text(Field::TuneEntry));
+    const double factor = 1 + 0.01 * readNumber(w.text(Field::TunePercent));
+    double* value = entryValue(entry);
     if (!value) {
-        w.message("No value has the entry number " + integerText(n) + "; nothing was tuned.");
+        w.message("No value has the entry number " + integerText(entry) + "; nothing was tuned.");
         return;
     }
     *value = model.tuneup ? *value * factor : checked::div(*value, factor);
-    w.setText("Edit19", fixedText(*value, 8, 3));
+    w.setText(Field::TunedValue, fixedText(*value, 8, 3));
 }

@@ -22,59 +22,59 @@ std::string kindText(const std::string& kind)
 
 }  // namespace
 
-void Analyser::circuitreview()
+void Analyser::listCircuit()
 {
     const Model& m = model;
-    w.memoClear("Memo2");
-    w.setText("Edit19", " ");
-    w.memoAdd("Memo2", "0  Load R = " + fixedText(m.loadr, 6, 1));
+    w.memoClear(Memo::Listing);
+    w.setText(Field::TunedValue, " ");
+    w.memoAdd(Memo::Listing, "0  Load R = " + fixedText(m.loadr, 6, 1));
     const int parts = m.partcount < kMaxParts ? m.partcount : kMaxParts;
     for (int i = 1; i <= parts; ++i) {
         const Part& p = m.part(i);
-        w.memoAdd("Memo2", integerText(i) + "  " + kindText(p.partkind) + "  " + p.partconn + "  " +
-                               fixedText(p.partvalue, 10, 4));
+        w.memoAdd(Memo::Listing, integerText(i) + "  " + kindText(p.partkind) + "  " + p.partconn +
+                                     "  " + fixedText(p.partvalue, 10, 4));
     }
-    w.memoAdd("Memo2", "98  Source R = " + fixedText(m.sourcer, 6, 1));
-    w.memoAdd("Memo2", "99  Inductor Q = " + fixedText(m.inductorq, 6, 1));
-    w.memoAdd("Memo2", " ");
+    w.memoAdd(Memo::Listing, "98  Source R = " + fixedText(m.sourcer, 6, 1));
+    w.memoAdd(Memo::Listing, "99  Inductor Q = " + fixedText(m.inductorq, 6, 1));
+    w.memoAdd(Memo::Listing, " ");
     if (m.crystalflag == 1) {
-        w.memoAdd("Memo2", "Crystal Parameters:");
-        w.memoAdd("Memo2", "100.  Freq.= " + fixedText(m.xtalfreq, 6, 4));
-        w.memoAdd("Memo2", "101.  Lm = " + fixedText(m.xtallm, 6, 4));
-        w.memoAdd("Memo2", "102.  Cp. " + fixedText(m.xtalcp, 6, 2));
-        w.memoAdd("Memo2", "103.  Qx. " + fixedText(m.xtalqx, 6, 1));
+        w.memoAdd(Memo::Listing, "Crystal Parameters:");
+        w.memoAdd(Memo::Listing, "100.  Freq.= " + fixedText(m.xtalfreq, 6, 4));
+        w.memoAdd(Memo::Listing, "101.  Lm = " + fixedText(m.xtallm, 6, 4));
+        w.memoAdd(Memo::Listing, "102.  Cp. " + fixedText(m.xtalcp, 6, 2));
+        w.memoAdd(Memo::Listing, "103.  Qx. " + fixedText(m.xtalqx, 6, 1));
     }
 }
 
-void Analyser::Button4Click()
+void Analyser::reviewCircuit()
 {
-    circuitreview();
+    listCircuit();
 }
 
-void Analyser::Button5Click()
+void Analyser::loadNewValue()
 {
-    w.memoClear("Memo2");
-    const int n = readInteger(w.text("Edit10"));
-    const double x = readNumber(w.text("Edit15"));
+    w.memoClear(Memo::Listing);
+    const int entry = readInteger(w.text(Field::EntryNumber));
+    const double newValue = readNumber(w.text(Field::NewValue));
     // A number that addresses no value changes nothing, silently; listing and plot still run.
-    if (double* value = entryValue(n))
-        *value = x;
-    circuitreview();
-    plotthestuff();
+    if (double* value = entryValue(entry))
+        *value = newValue;
+    listCircuit();
+    plotResponse();
 }
 
-void Analyser::Button9Click()
+void Analyser::tuneUp()
 {
-    w.memoClear("Memo2");
+    w.memoClear(Memo::Listing);
     model.tunepending = true;
     model.tuneup = true;
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::Button12Click()
+void Analyser::tuneDown()
 {
-    w.memoClear("Memo2");
+    w.memoClear(Memo::Listing);
     model.tunepending = true;
     model.tuneup = false;
-    plotthestuff();
+    plotResponse();
 }

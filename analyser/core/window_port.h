@@ -1,12 +1,14 @@
 #pragma once
-// What the analyser's behaviour needs of its window: field texts and check states by
-// control name, the listing memo, message boxes, the beep, file dialogs, closing, the
+// What the analyser's behaviour needs of its window: field texts and check states, the
+// listing memo, message boxes, the beep, file dialogs, closing, the
 // About window, and a canvas with the drawing operations the plot uses. The Qt layer
 // implements it with real widgets; tests use a recording fake.
 
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "controls.h"
 
 struct Color {
     std::uint8_t r = 0, g = 0, b = 0;
@@ -40,14 +42,14 @@ class WindowPort {
 public:
     virtual ~WindowPort() = default;
 
-    virtual std::string text(const std::string& control) const = 0;
-    virtual void setText(const std::string& control, const std::string& text) = 0;
-    virtual bool checked(const std::string& control) const = 0;
+    virtual std::string text(Field field) const = 0;
+    virtual void setText(Field field, const std::string& text) = 0;
+    virtual bool checked(Check box) const = 0;
     // Only sets the state; a caller that wants the click handler calls it itself.
-    virtual void setChecked(const std::string& control, bool on) = 0;
+    virtual void setChecked(Check box, bool on) = 0;
 
-    virtual void memoClear(const std::string& memo) = 0;
-    virtual void memoAdd(const std::string& memo, const std::string& line) = 0;
+    virtual void memoClear(Memo memo) = 0;
+    virtual void memoAdd(Memo memo, const std::string& line) = 0;
 
     virtual void message(const std::string& text) = 0;  // modal, one line, OK
     virtual void beep() = 0;
@@ -61,7 +63,7 @@ public:
 
     virtual Canvas& canvas() = 0;
 
-    // The hint "Click anywhere in the blue to update and plot." (Label23) lies inside the
+    // The hint "Click anywhere in the blue to update and plot." lies inside the
     // plot area: a plot hides it, erasing the plot area before a file read shows it again.
     virtual void setHintVisible(bool /*visible*/) {}
 };

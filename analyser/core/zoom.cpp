@@ -16,7 +16,7 @@ constexpr int kHeight = Model::plotheight;
 
 }  // namespace
 
-void Analyser::FormMouseMove(int x, int y)
+void Analyser::pointerMoved(int x, int y)
 {
     if (!plotenabled)
         return;
@@ -26,11 +26,11 @@ void Analyser::FormMouseMove(int x, int y)
         // Pen and fill are what the last plot left. Old boxes stay until the next plot.
         w.canvas().rectangle(boxstartx, kTop + 5, mousex, mousey);
     }
-    w.setText("Edit5", integerText(mousex));
-    w.setText("Edit11", integerText(mousey));
+    w.setText(Field::PointerX, integerText(mousex));
+    w.setText(Field::PointerY, integerText(mousey));
 }
 
-void Analyser::FormMouseDown()
+void Analyser::pointerPressed()
 {
     if (!plotenabled)
         return;
@@ -58,13 +58,13 @@ void Analyser::FormMouseDown()
         cursorx = mousex;
         // Outside the plot the frequency is extrapolated on the same line.
         cursorfreq = (model.stopfreq - model.startfreq) * (cursorx - kLeft) / kWidth + model.startfreq;
-        w.setText("Edit23", fixedText(cursorfreq, 7, 3));
+        w.setText(Field::CursorFreq, fixedText(cursorfreq, 7, 3));
         placingcursor = false;
-        plotthestuff();
+        plotResponse();
     }
 }
 
-void Analyser::FormMouseUp()
+void Analyser::pointerReleased()
 {
     if (!plotenabled || placingcursor)
         return;
@@ -75,17 +75,17 @@ void Analyser::FormMouseUp()
     if (boxendx < kLeft || boxendy < kTop || boxendx > kLeft + kWidth || boxendy > kTop + kHeight)
         boxvalid = false;
     if (boxvalid)
-        newspan();
+        spanFromBox();
     boxvalid = false;
-    if (w.checked("CheckBox3")) {
+    if (w.checked(Check::PlotReference)) {
         // Unchecking a check box from code runs its click handler, which plots.
-        w.setChecked("CheckBox3", false);
-        CheckBox3Click();
+        w.setChecked(Check::PlotReference, false);
+        toggleReference();
     }
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::newspan()
+void Analyser::spanFromBox()
 {
     if (boxendx == boxstartx || boxendy == boxstarty)
         return;
@@ -99,44 +99,44 @@ void Analyser::newspan()
         w.message("Program cannot zoom that far.");
         return;
     }
-    w.setText("Edit9", fixedText(newfreqperdiv, 10, 4));
-    w.setText("Edit2", fixedText(newstart, 10, 4));
-    w.setText("Edit3", fixedText(newstop, 10, 4));
+    w.setText(Field::FreqPerDiv, fixedText(newfreqperdiv, 10, 4));
+    w.setText(Field::StartFreq, fixedText(newstart, 10, 4));
+    w.setText(Field::StopFreq, fixedText(newstop, 10, 4));
     if (newstart > newstop) {
         // Dragged right to left: the start is always the lower frequency.
-        w.setText("Edit2", fixedText(newstop, 10, 4));
-        w.setText("Edit3", fixedText(newstart, 10, 4));
+        w.setText(Field::StartFreq, fixedText(newstop, 10, 4));
+        w.setText(Field::StopFreq, fixedText(newstart, 10, 4));
     }
     newbottom = -std::fabs(double(boxendy - kTop) * m.bottomdb / kHeight);
-    w.setText("Edit7", fixedText(newbottom, 10, 4));
+    w.setText(Field::BottomDb, fixedText(newbottom, 10, 4));
 }
 
-void Analyser::zoomout()
+void Analyser::restoreOriginalSweep()
 {
     const Model& m = model;
-    w.setText("Edit8", fixedText(m.origdbperdiv, 7, 3));
-    w.setText("Edit7", fixedText(m.origbottom, 7, 3));
-    w.setText("Edit2", fixedText(m.origstart, 7, 3));
-    w.setText("Edit3", fixedText(m.origstop, 7, 3));
-    w.setText("Edit9", fixedText(m.origfreqperdiv, 7, 3));
+    w.setText(Field::DbPerDiv, fixedText(m.origdbperdiv, 7, 3));
+    w.setText(Field::BottomDb, fixedText(m.origbottom, 7, 3));
+    w.setText(Field::StartFreq, fixedText(m.origstart, 7, 3));
+    w.setText(Field::StopFreq, fixedText(m.origstop, 7, 3));
+    w.setText(Field::FreqPerDiv, fixedText(m.origfreqperdiv, 7, 3));
     sweepsaved = false;
-    plotthestuff();
+    plotResponse();
 }
 
-void Analyser::Button10Click()
+void Analyser::zoomToOriginalSweep()
 {
-    zoomout();
+    restoreOriginalSweep();
 }
 
-void Analyser::Button11Click()
+void Analyser::placeCursor()
 {
     placingcursor = true;
 }
 
-void Analyser::Button2Click()
+void Analyser::resetCursor()
 {
-    w.setText("Edit23", "0.0");
-    w.setText("Edit16", "--");
-    w.setText("Edit4", "--");
-    plotthestuff();
+    w.setText(Field::CursorFreq, "0.0");
+    w.setText(Field::CursorS21, "--");
+    w.setText(Field::CursorS11, "--");
+    plotResponse();
 }

@@ -50,16 +50,13 @@ public:
         return QTest::qWaitFor([&] { return beeps >= count; }, 2000);
     }
 
-    std::string field(const char* name) { return edit(name)->text().toStdString(); }
-    QLineEdit* edit(const char* name) { return qobject_cast<QLineEdit*>(main().control(name)); }
-    void type(const char* name, const QString& text) { edit(name)->setText(text); }
-    void clickControl(const char* name)
-    {
-        QTest::mouseClick(main().control(name), Qt::LeftButton);
-    }
+    std::string field(Field f) { return edit(f)->text().toStdString(); }
+    QLineEdit* edit(Field f) { return qobject_cast<QLineEdit*>(main().control(f)); }
+    void type(Field f, const QString& text) { edit(f)->setText(text); }
+    void clickControl(ControlId id) { QTest::mouseClick(main().control(id), Qt::LeftButton); }
     std::vector<std::string> memoLines()
     {
-        auto* memo = qobject_cast<QPlainTextEdit*>(main().control("Memo2"));
+        auto* memo = qobject_cast<QPlainTextEdit*>(main().control(Memo::Listing));
         std::vector<std::string> lines;
         for (const QString& l : memo->toPlainText().split('\n'))
             lines.push_back(l.toStdString());
@@ -69,7 +66,7 @@ public:
     // The client area as a person sees it: background, picture and controls.
     QImage screen() { return client().grab().toImage(); }
     QColor pixel(QPoint at) { return screen().pixelColor(at); }
-    bool hintShown() { return main().control("Label23")->isVisible(); }
+    bool hintShown() { return main().control(Label::PlotHint)->isVisible(); }
 
     // Pointer moves, then a press and release, on the window's surface.
     void clickSurface(QPoint at)
@@ -103,6 +100,15 @@ private:
     QTemporaryDir dir_;
     std::unique_ptr<SorvelApp> app_;
 };
+
+// A control's text as the main window's table gives it.
+inline std::string defaultText(ControlId id)
+{
+    for (const ControlRow& row : mainWindowControls())
+        if (row.id == id)
+            return row.text;
+    return {};
+}
 
 inline const QColor kGreen(0, 128, 0), kWhiteColour(255, 255, 255), kBlue(0, 0, 255),
     kBackground(151, 204, 255);

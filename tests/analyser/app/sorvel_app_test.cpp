@@ -33,7 +33,8 @@ TEST(SorvelStart, ActivationBeepsReadsTheStartFileAndLeavesThePlotAreaEmpty)
     RunningSorvel s;
     EXPECT_EQ(s.beeps, 1);
     EXPECT_TRUE(s.messages.empty());
-    EXPECT_EQ((Lines{s.field("Edit2"), s.field("Edit3"), s.field("Edit7")}), (Lines{"0.00", "30.00", "-80.00"}));
+    EXPECT_EQ((Lines{s.field(Field::StartFreq), s.field(Field::StopFreq), s.field(Field::BottomDb)}),
+              (Lines{"0.00", "30.00", "-80.00"}));
     EXPECT_TRUE(s.hintShown());
     EXPECT_EQ(s.pixel(kOnVerticalGridLine), kWhiteColour) << "the file read erased the plot";
     EXPECT_EQ(s.pixel(kBlueSurface), kBackground);
@@ -44,7 +45,7 @@ TEST(SorvelStart, MissingStartFileIsReportedOnceAndTheWindowStaysUsable)
     RunningSorvel s(false);
     EXPECT_EQ(s.messages, Lines{"File not found"});
     EXPECT_TRUE(s.main().isVisible());
-    s.clickControl("Button3");
+    s.clickControl(Command::Plot);
     EXPECT_EQ(s.messages.size(), 1u);
 }
 
@@ -61,17 +62,18 @@ TEST(SorvelPlot, ClickOnTheSurfacePlotsAndTheSwitchesRedraw)
     EXPECT_EQ(screen.pixelColor(130, 25), kRed);  // S21 legend line
     EXPECT_GT(countInPlot(screen, kRed), 400);    // the S21 trace
     EXPECT_GT(countInPlot(screen, kBlue), 100);
-    EXPECT_EQ((Lines{s.field("Edit1"), s.field("Edit14"), s.field("Edit7")}), (Lines{"startfile.cir", "MHz", "-80.0"}));
+    EXPECT_EQ((Lines{s.field(Field::CircuitFile), s.field(Field::FreqUnit), s.field(Field::BottomDb)}),
+              (Lines{"startfile.cir", "MHz", "-80.0"}));
 
-    s.clickControl("CheckBox2");  // "Plot S11 " off
-    EXPECT_FALSE(qobject_cast<QCheckBox*>(s.main().control("CheckBox2"))->isChecked());
+    s.clickControl(Check::PlotS11);  // "Plot S11 " off
+    EXPECT_FALSE(qobject_cast<QCheckBox*>(s.main().control(Check::PlotS11))->isChecked());
     EXPECT_EQ(countInPlot(s.screen(), kBlue), 0);
 }
 
 TEST(SorvelPlot, PictureIsKeptWhenTheWindowIsRepainted)
 {
     RunningSorvel s;
-    s.clickControl("Button3");
+    s.clickControl(Command::Plot);
     s.client().repaint();
     s.main().hide();
     s.main().show();  // an activation: it erases the plot area again
@@ -84,15 +86,15 @@ TEST(SorvelMouse, PressClickReleaseOrderLetsTheFirstClickArmTheMouse)
 {
     RunningSorvel s;
     QTest::mouseMove(&s.client(), {120, 200});
-    EXPECT_EQ(s.field("Edit5"), "Edit5") << "moves do nothing before a plot";
+    EXPECT_EQ(s.field(Field::PointerX), defaultText(Field::PointerX)) << "moves do nothing before a plot";
     // The press finds the mouse not yet armed; the click plots and arms it; the release
     // then replots and unchecks "Plot Reference ".
-    auto* reference = qobject_cast<QCheckBox*>(s.main().control("CheckBox3"));
+    auto* reference = qobject_cast<QCheckBox*>(s.main().control(Check::PlotReference));
     reference->setChecked(true);
     QTest::mouseClick(&s.client(), Qt::LeftButton, {}, {120, 200});
     EXPECT_FALSE(reference->isChecked());
     QTest::mouseMove(&s.client(), {123, 210});
-    EXPECT_EQ(s.field("Edit5") + " " + s.field("Edit11"), "123 210");
+    EXPECT_EQ(s.field(Field::PointerX) + " " + s.field(Field::PointerY), "123 210");
 }
 
 // Only a left press and release on the surface itself is a click on the window; a label
@@ -102,24 +104,24 @@ TEST(SorvelMouse, WhatCountsAsAClickOnTheWindow)
     RunningSorvel s;
     QTest::mouseClick(&s.client(), Qt::RightButton, {}, kBlueSurface);
     EXPECT_TRUE(s.hintShown());
-    QTest::mouseClick(s.main().control("Memo2"), Qt::LeftButton);
+    QTest::mouseClick(s.main().control(Memo::Listing), Qt::LeftButton);
     EXPECT_TRUE(s.hintShown());
-    QTest::mouseClick(s.main().control("GroupBox1"), Qt::LeftButton, {}, {5, 45});
+    QTest::mouseClick(s.main().control(GroupBox::ValueTune), Qt::LeftButton, {}, {5, 45});
     EXPECT_TRUE(s.hintShown());
-    QTest::mouseClick(s.main().control("Label23"), Qt::LeftButton);
+    QTest::mouseClick(s.main().control(Label::PlotHint), Qt::LeftButton);
     EXPECT_FALSE(s.hintShown());
 }
 
 TEST(SorvelEditing, ReviewAndValueEditorFillTheMemo)
 {
     RunningSorvel s;
-    s.clickControl("Button4");
+    s.clickControl(Command::ReviewCircuit);
     Lines lines = s.memoLines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2), (Lines{"0  Load R = 50.0", "1  cap  par  376.0000"}));
-    s.type("Edit10", "98");
-    s.type("Edit15", "75");
-    s.clickControl("Button5");
+    s.type(Field::EntryNumber, "98");
+    s.type(Field::NewValue, "75");
+    s.clickControl(Command::LoadNewValue);
     lines = s.memoLines();
     EXPECT_NE(std::find(lines.begin(), lines.end(), "98  Source R = 75.0"), lines.end());
     EXPECT_FALSE(s.hintShown());
@@ -132,13 +134,13 @@ TEST(SorvelWindows, AboutAndBackRunsTheActivationAgain)
     for (bool closeButton : {false, true}) {
         RunningSorvel s;
         AboutWindow& about = s.app().aboutWindow();
-        s.main().action("AboutSorvel1")->trigger();
+        s.main().action(Command::ShowAbout)->trigger();
         EXPECT_FALSE(s.main().isVisible());
         EXPECT_TRUE(about.isVisible());
         if (closeButton)
             about.close();
         else
-            QTest::mouseClick(about.control("Button1"), Qt::LeftButton);
+            QTest::mouseClick(about.control(Command::ReturnToProgram), Qt::LeftButton);
         EXPECT_FALSE(about.isVisible());
         EXPECT_TRUE(s.main().isVisible());
         EXPECT_TRUE(s.waitForActivations(2));
@@ -159,21 +161,22 @@ TEST(SorvelWindows, WindowActivationWithoutAShowRunsNothing)
 TEST(SorvelFiles, ZoomSaveAsThenOpenReadsTheZoomedSweep)
 {
     RunningSorvel s;
-    s.clickControl("Button3");
+    s.clickControl(Command::Plot);
     s.drag({150, 100}, {250, 190});
-    EXPECT_EQ((Lines{s.field("Edit2"), s.field("Edit3"), s.field("Edit9"), s.field("Edit7")}),
+    EXPECT_EQ((Lines{s.field(Field::StartFreq), s.field(Field::StopFreq), s.field(Field::FreqPerDiv),
+                     s.field(Field::BottomDb)}),
               (Lines{"7.5000", "15.0000", "1.5000", "-40.0"}));  // -|150 * -80 / 300|
     const std::string saved = s.path("zoomed.cir").toStdString();
     s.saveAnswers.push_back(saved);
-    s.main().action("SaveAs1")->trigger();
+    s.main().action(Command::SaveCircuitAs)->trigger();
     ASSERT_TRUE(QFile::exists(QString::fromStdString(saved)));
 
-    s.clickControl("Button10");  // back to the original sweep
-    EXPECT_EQ(s.field("Edit3"), "30.000");
+    s.clickControl(Command::ZoomToOriginalSweep);  // back to the original sweep
+    EXPECT_EQ(s.field(Field::StopFreq), "30.000");
     s.openAnswers.push_back(saved);
-    s.main().action("Open1")->trigger();
+    s.main().action(Command::OpenCircuit)->trigger();
     EXPECT_TRUE(s.messages.empty());
-    EXPECT_EQ(s.field("Edit2") + " " + s.field("Edit3"), "7.50 15.00");
+    EXPECT_EQ(s.field(Field::StartFreq) + " " + s.field(Field::StopFreq), "7.50 15.00");
     EXPECT_TRUE(s.hintShown());
 }
 
@@ -181,7 +184,7 @@ TEST(SorvelFiles, SaveAsDefaultWritesStartFileAndCloses)
 {
     RunningSorvel s;
     QFile::remove(s.path("startfile.cir"));
-    s.clickControl("Button1");
+    s.clickControl(Command::SaveAsDefaultAndExit);
     EXPECT_TRUE(QFile::exists(s.path("startfile.cir")));
     EXPECT_FALSE(s.main().isVisible());
 }

@@ -46,34 +46,34 @@ TEST(MainWindow, SampleControlsHaveTheirKindTextPlaceAndSize)
 {
     MainWindow w;
     struct Expect {
-        const char* name;
+        ControlId id;
         const char* metaClass;
         QString text;
         QPoint pos;
         QSize size;  // empty: sized to the text
     };
     const Expect expected[] = {
-        {"Button3", "QPushButton", "Plot ", {0, 112}, {}},
-        {"Edit6", "QLineEdit", "0", {32, 40}, {17, 21}},
-        {"Edit3", "QLineEdit", "25", {352, 344}, {}},
-        {"Edit1", "QLineEdit", "file", {416, 344}, {}},
-        {"Label23", "QLabel", "Click anywhere in the blue to update and plot.", {72, 128}, {}},
-        {"CheckBox2", "QCheckBox", "Plot S11 ", {456, 404}, {}},
-        {"Button11", "QPushButton", " Place Cursor", {0, 376}, {}},
-        {"Edit5", "QLineEdit", "Edit5", {224, 488}, {}},
-        {"Edit16", "QLineEdit", "--", {424, 376}, {}},
-        {"Button5", "QPushButton", " Click to load new value ", {456, 304}, {}},
-        {"Memo2", "QPlainTextEdit", "", {456, 48}, {177, 197}},
-        {"GroupBox1", "QGroupBox", "Value Tune Mode ", {0, 424}, {441, 49}},
-        {"Edit18", "QLineEdit", "4", {189, 16}, {}},  // inside the group box
-        {"Button1", "QPushButton", "Save as Default File and Exit.", {448, 456}, {233, 25}},
-        {"Button13", "QPushButton", "exit", {608, 488}, {75, 25}},
-        {"Label7", "QLabel", caption(w.control("Label7")), {24, 480}, {166, 16}},
+        {Command::Plot, "QPushButton", "Plot ", {0, 112}, {}},
+        {Field::TopDb, "QLineEdit", "0", {32, 40}, {17, 21}},
+        {Field::StopFreq, "QLineEdit", "25", {352, 344}, {}},
+        {Field::CircuitFile, "QLineEdit", "file", {416, 344}, {}},
+        {Label::PlotHint, "QLabel", "Click anywhere in the blue to update and plot.", {72, 128}, {}},
+        {Check::PlotS11, "QCheckBox", "Plot S11 ", {456, 404}, {}},
+        {Command::PlaceCursor, "QPushButton", " Place Cursor", {0, 376}, {}},
+        {Field::CursorFreq, "QLineEdit", "0", {248, 376}, {}},
+        {Field::CursorS21, "QLineEdit", "--", {424, 376}, {}},
+        {Command::LoadNewValue, "QPushButton", " Click to load new value ", {456, 304}, {}},
+        {Memo::Listing, "QPlainTextEdit", "", {456, 48}, {177, 197}},
+        {GroupBox::ValueTune, "QGroupBox", "Value Tune Mode ", {0, 424}, {441, 49}},
+        {Field::TuneEntry, "QLineEdit", "4", {189, 16}, {}},  // inside the group box
+        {Command::SaveAsDefaultAndExit, "QPushButton", "Save as Default File and Exit.", {448, 456},
+         {233, 25}},
+        {Command::QuitButton, "QPushButton", "exit", {608, 488}, {75, 25}},
+        {Label::ProgramName, "QLabel", caption(w.control(Label::ProgramName)), {24, 480}, {166, 16}},
     };
     for (const Expect& e : expected) {
-        SCOPED_TRACE(e.name);
-        QWidget* c = w.control(e.name);
-        EXPECT_EQ(c->objectName(), e.name);
+        QWidget* c = w.control(e.id);
+        SCOPED_TRACE(c->objectName().toStdString());
         EXPECT_STREQ(c->metaObject()->className(), e.metaClass);
         EXPECT_EQ(caption(c), e.text);
         EXPECT_EQ(c->pos(), e.pos);
@@ -81,12 +81,12 @@ TEST(MainWindow, SampleControlsHaveTheirKindTextPlaceAndSize)
             EXPECT_EQ(c->size(), e.size);
         }
     }
-    EXPECT_EQ(w.control("Edit18")->parentWidget(), w.control("GroupBox1"));
-    EXPECT_TRUE(qobject_cast<QCheckBox*>(w.control("CheckBox2"))->isChecked());
-    EXPECT_FALSE(qobject_cast<QCheckBox*>(w.control("CheckBox3"))->isChecked());
-    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(w.control("Memo2"))->verticalScrollBarPolicy(),
+    EXPECT_EQ(w.control(Field::TuneEntry)->parentWidget(), w.control(GroupBox::ValueTune));
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(w.control(Check::PlotS11))->isChecked());
+    EXPECT_FALSE(qobject_cast<QCheckBox*>(w.control(Check::PlotReference))->isChecked());
+    EXPECT_EQ(qobject_cast<QPlainTextEdit*>(w.control(Memo::Listing))->verticalScrollBarPolicy(),
               Qt::ScrollBarAlwaysOn);
-    EXPECT_TRUE(w.control("Label23")->font().bold());
+    EXPECT_TRUE(w.control(Label::PlotHint)->font().bold());
 }
 
 // Overlapping controls would hide each other's text; labels are sized to their text,
@@ -94,7 +94,7 @@ TEST(MainWindow, SampleControlsHaveTheirKindTextPlaceAndSize)
 TEST(MainWindow, ControlsNeitherOverlapNorLeaveTheClientArea)
 {
     MainWindow w;
-    for (QWidget* surface : {static_cast<QWidget*>(w.client()), w.control("GroupBox1")}) {
+    for (QWidget* surface : {static_cast<QWidget*>(w.client()), w.control(GroupBox::ValueTune)}) {
         const auto children = surface->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
         for (qsizetype i = 0; i < children.size(); ++i)
             for (qsizetype j = i + 1; j < children.size(); ++j) {
@@ -105,8 +105,9 @@ TEST(MainWindow, ControlsNeitherOverlapNorLeaveTheClientArea)
                     << a->objectName().toStdString() << " and " << b->objectName().toStdString();
             }
     }
-    for (const auto& [name, c] : w.controls())
-        EXPECT_TRUE(w.client()->rect().contains(QRect(c->mapTo(w.client(), QPoint(0, 0)), c->size()))) << name;
+    for (const auto& [id, c] : w.controls())
+        EXPECT_TRUE(w.client()->rect().contains(QRect(c->mapTo(w.client(), QPoint(0, 0)), c->size())))
+            << c->objectName().toStdString();
 }
 
 TEST(MainWindow, MenuHasFileItemsThenAbout)
@@ -119,9 +120,14 @@ TEST(MainWindow, MenuHasFileItemsThenAbout)
     EXPECT_EQ(top[1]->menu(), nullptr) << "acts on click";
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
-        items << (a->isSeparator() ? "-" : a->text()) + "/" + a->objectName();
-    EXPECT_EQ(items, (QStringList{"&Open.../Open1", "Save &As.../SaveAs1", "-/N2", "-/N1",
-                                  "E&xit/Exit1"}));
+        items << (a->isSeparator() ? "-" : a->text());
+    EXPECT_EQ(items, (QStringList{"&Open...", "Save &As...", "-", "-", "E&xit"}));
+    // Object names, separators' included, as the menu table gives them.
+    const auto rows = fileMenuItems();
+    ASSERT_EQ(top[0]->menu()->actions().size(), qsizetype(rows.size()));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        EXPECT_EQ(top[0]->menu()->actions()[qsizetype(i)]->objectName(), rows[i].name);
+    EXPECT_EQ(top[1]->objectName(), menuBarItems()[0].name);
 }
 
 TEST(AboutWindow, CaptionSizeAndTexts)
@@ -130,22 +136,24 @@ TEST(AboutWindow, CaptionSizeAndTexts)
     EXPECT_EQ(a.windowTitle(), "About Sorvel");
     EXPECT_EQ(a.size(), QSize(584, 335));
     EXPECT_EQ(a.pos(), QPoint(259, 146));
-    EXPECT_EQ(caption(a.control("Label4")),
+    EXPECT_EQ(caption(a.control(Label::AboutStartFile)),
               "This 2008 version differs from the earlier one in that it starts by reading a "
               "file named \"Startfile.\"");
-    EXPECT_EQ(caption(a.control("Label5")),
+    EXPECT_EQ(caption(a.control(Label::AboutFileUse)),
               "This file describes the circuit for the first analysis.   This file can be "
               "generated by ");
-    EXPECT_EQ(caption(a.control("Label6")),
+    EXPECT_EQ(caption(a.control(Label::AboutFileSources)),
               "one of several filter design programs.  Sorvel will also read named files.  ");
-    EXPECT_EQ(a.control("Label6")->pos(), QPoint(13, 152));
-    EXPECT_EQ(caption(a.control("Button1")), "Return to program");
-    EXPECT_EQ(a.control("Button1")->geometry(), QRect(56, 184, 193, 25));
-    EXPECT_EQ(a.control("Label2")->geometry(), QRect(24, 56, 457, 48));
-    EXPECT_TRUE(qobject_cast<QLabel*>(a.control("Label2"))->wordWrap());
-    EXPECT_TRUE(a.control("Label1")->font().bold());
-    for (const char* name : {"Label1", "Label4", "Label5", "Label6"})
-        EXPECT_LE(a.control(name)->geometry().right(), 584) << name << " runs off the window";
+    EXPECT_EQ(a.control(Label::AboutFileSources)->pos(), QPoint(13, 152));
+    EXPECT_EQ(caption(a.control(Command::ReturnToProgram)), "Return to program");
+    EXPECT_EQ(a.control(Command::ReturnToProgram)->geometry(), QRect(56, 184, 193, 25));
+    EXPECT_EQ(a.control(Label::AboutPurpose)->geometry(), QRect(24, 56, 457, 48));
+    EXPECT_TRUE(qobject_cast<QLabel*>(a.control(Label::AboutPurpose))->wordWrap());
+    EXPECT_TRUE(a.control(Label::AboutTitle)->font().bold());
+    for (Label line :
+         {Label::AboutTitle, Label::AboutStartFile, Label::AboutFileUse, Label::AboutFileSources})
+        EXPECT_LE(a.control(line)->geometry().right(), 584)
+            << a.control(line)->objectName().toStdString() << " runs off the window";
 }
 
 TEST(FileDialogs, FilterSuffixAndOverwritePrompt)

@@ -218,8 +218,9 @@ TEST(ReadLadder, ReadsTheDefaultFileWithItsEffectsInOrder)
         ASSERT_EQ(readText(m, w, dir, file), std::nullopt);
         EXPECT_TRUE(flagsFirst);
         EXPECT_TRUE(tableThere);
-        EXPECT_EQ(w.log, (Lines{"rect 50,40 450,340", "memo clear", "text Edit2=0.00", "text Edit3=30.00",
-                                "text Edit7=-100.00", "text Edit8=10.00", "text Edit9=2.00", "text Edit14=MHz"}));
+        EXPECT_EQ(w.log, (Lines{"rect 50,40 450,340", "memo clear", "text StartFreq=0.00",
+                                "text StopFreq=30.00", "text BottomDb=-100.00", "text DbPerDiv=10.00",
+                                "text FreqPerDiv=2.00", "text FreqUnit=MHz"}));
         EXPECT_EQ(circuitText(m), kDefaultFile);
         expectParts(m, {{"cap", 1, "par", 248}, {"cap", 1, "ser", 50}, {"ind", 2, "par", 1500},
                         {"cap", 1, "par", 292}, {"cap", 1, "ser", 4.3}, {"dul", 12, "par", 3},
@@ -239,7 +240,7 @@ TEST(ReadLadder, RecordEdgeCases)
         "ind", "PAR", "2",
         "res", "Ser", "3",            // any other spelling is kept
         "cap ", "CAP",                // no kind: two neutral entries, nothing else consumed
-        "wir", "par", "not a number", // a wire's lines are not looked at
+        "wir", "par", "not a number",  // a wire's lines are not looked at
         "dur", "x", " -4.9e0 ",
         "rlb",                        // kind line alone
         "xtl", "ser", "1",
@@ -259,7 +260,7 @@ TEST(ReadLadder, SweepEdgeCases)
     const struct {
         Lines lines;
         double tablestep, bottomdb, start;
-        std::string edit2, edit7;
+        std::string startShown, bottomShown;
     } cases[] = {
         // A zero table step becomes a tenth of the span.
         {{"0", "250", "50", "50", "0", "0", "30", "0", "2", "100", "10"}, 3, -100, 0, "0.00", "-100.00"},
@@ -281,8 +282,8 @@ TEST(ReadLadder, SweepEdgeCases)
         EXPECT_EQ(m.origbottom, c.bottomdb);
         EXPECT_EQ(m.startfreq, c.start);
         EXPECT_EQ(m.origstart, c.start);
-        EXPECT_EQ(w.text("Edit2"), c.edit2);
-        EXPECT_EQ(w.text("Edit7"), c.edit7);
+        EXPECT_EQ(w.text(Field::StartFreq), c.startShown);
+        EXPECT_EQ(w.text(Field::BottomDb), c.bottomShown);
         EXPECT_EQ(m.frequnit, "MHz");
     }
 }
@@ -302,8 +303,8 @@ TEST(ReadLadder, ReadsADesignerFileAndKeepsItsCrystalBlockThroughAnLcFile)
     EXPECT_EQ(m.frequnit, "Hz");
     EXPECT_EQ(m.bottomdb, -60);
     expectParts(m, {{"cap", 1, "par", 1.50000001034612E-5}, {"xtl", 14, "ser", -97.5}, {"rlb", 6, "ser", 0}});
-    EXPECT_EQ(w.text("Edit2"), "-3000.00");
-    EXPECT_EQ(w.text("Edit14"), "Hz");
+    EXPECT_EQ(w.text(Field::StartFreq), "-3000.00");
+    EXPECT_EQ(w.text(Field::FreqUnit), "Hz");
 
     ASSERT_EQ(readText(m, w, dir, kDefaultFile), std::nullopt);
     EXPECT_EQ(m.crystalflag, 0);

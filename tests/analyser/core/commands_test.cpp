@@ -28,11 +28,11 @@ TEST_F(Commands, ActivationBeepsPlotsTheOriginalSweepThenReadsTheFile)
     Analyser a{w};
     a.model.circuitfile = small;
     a.plotenabled = true;
-    a.run([&] { a.Button6Click(); });
+    a.run([&] { a.activate(); });
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(Lines(w.log.begin(), w.log.begin() + 6),
-              (Lines{"beep", "text Edit8=10.000", "text Edit7=-100.000", "text Edit2=0.000", "text Edit3=30.000",
-                     "text Edit9=2.000"}));
+              (Lines{"beep", "text DbPerDiv=10.000", "text BottomDb=-100.000", "text StartFreq=0.000",
+                     "text StopFreq=30.000", "text FreqPerDiv=2.000"}));
     EXPECT_EQ(w.plots(), 1);
     // The reader's erase uncovers the hint; nothing is drawn for the circuit just read.
     const int shown = w.at("hint shown");
@@ -40,12 +40,13 @@ TEST_F(Commands, ActivationBeepsPlotsTheOriginalSweepThenReadsTheFile)
     EXPECT_GT(w.at("memo clear"), shown);
     EXPECT_TRUE(w.hint);
     EXPECT_FALSE(a.plotenabled);
-    EXPECT_EQ((Lines{w.text("Edit2"), w.text("Edit3"), w.text("Edit7"), w.text("Edit8"), w.text("Edit9")}),
+    EXPECT_EQ((Lines{w.text(Field::StartFreq), w.text(Field::StopFreq), w.text(Field::BottomDb),
+                     w.text(Field::DbPerDiv), w.text(Field::FreqPerDiv)}),
               (Lines{"1.00", "21.00", "-60.00", "5.00", "3.00"}));
 
     // Changes since the file was read are lost at the next activation.
     a.model.part(1).partvalue = 7;
-    a.run([&] { a.Button6Click(); });
+    a.run([&] { a.activate(); });
     EXPECT_EQ(a.model.part(1).partvalue, 100);
 }
 
@@ -56,10 +57,10 @@ TEST_F(Commands, ActivationErrorsEndTheHandlerWhereTheyHappen)
     Analyser a{w};
     a.model.circuitfile = (dir / "missing.cir").string();
     a.plotenabled = true;
-    a.run([&] { a.Button6Click(); });
+    a.run([&] { a.activate(); });
     EXPECT_EQ(w.messages, Lines{"File not found"});
     EXPECT_TRUE(a.plotenabled);
-    EXPECT_EQ(w.text("Edit3"), "30.000");
+    EXPECT_EQ(w.text(Field::StopFreq), "30.000");
     EXPECT_EQ(a.model.part(1).partcode, kNoPart);
 
     // A circuit in memory that cannot be plotted: the file is not read at all.
@@ -67,7 +68,7 @@ TEST_F(Commands, ActivationErrorsEndTheHandlerWhereTheyHappen)
     Analyser b{v};
     b.model.circuitfile = small;
     b.model.loadr = 0;
-    b.run([&] { b.Button6Click(); });
+    b.run([&] { b.activate(); });
     EXPECT_EQ(v.messages, Lines{"Floating point division by zero"});
     EXPECT_EQ(v.at("memo clear"), -1);
     EXPECT_EQ(b.model.partcount, 10);
@@ -77,17 +78,17 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
 {
     Plotted t;
     const auto texts = t.w.texts;
-    t.run(&Analyser::Open1Click);  // cancelled: nothing changes
+    t.run(&Analyser::openCircuit);  // cancelled: nothing changes
     EXPECT_EQ(t.w.log, Lines{"open dialog"});
     EXPECT_EQ(t.w.texts, texts);
     EXPECT_TRUE(t.a.plotenabled);
 
     t.w.openChoice = small;
-    t.run(&Analyser::Open1Click);
-    EXPECT_LT(t.w.at("text Edit3=30.000"), t.w.at("rect 50,40 450,345"));
+    t.run(&Analyser::openCircuit);
+    EXPECT_LT(t.w.at("text StopFreq=30.000"), t.w.at("rect 50,40 450,345"));
     EXPECT_EQ(t.w.plots(), 1);
-    EXPECT_EQ(t.w.text("Edit1"), "startfile.cir");  // until the next plot
-    EXPECT_EQ(t.w.text("Edit3"), "21.00");
+    EXPECT_EQ(t.w.text(Field::CircuitFile), "startfile.cir");  // until the next plot
+    EXPECT_EQ(t.w.text(Field::StopFreq), "21.00");
     EXPECT_EQ(t.a.model.circuitfile, small);
     EXPECT_FALSE(t.a.plotenabled);
 
@@ -96,7 +97,7 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
         longName += "/sub";
     t.w.openChoice = longName;
     t.w.forget();
-    t.run(&Analyser::Open1Click);
+    t.run(&Analyser::openCircuit);
     EXPECT_EQ(t.a.model.circuitfile, longName);
     EXPECT_EQ(t.w.messages, Lines{"File not found"});
 }
@@ -104,18 +105,19 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
 TEST_F(Commands, SaveAsWritesTheZoomedSweepWhichReadsBackAsTheOriginal)
 {
     Plotted t;
-    t.run(&Analyser::SaveAs1Click);  // cancelled
+    t.run(&Analyser::saveCircuitAs);  // cancelled
     EXPECT_EQ(t.w.log, Lines{"save dialog"});
 
     t.drag(150, 100, 250, 190);
     t.w.saveChoice = t.w.openChoice = (dir / "zoomed.cir").string();
     t.w.forget();
-    t.run(&Analyser::SaveAs1Click);
+    t.run(&Analyser::saveCircuitAs);
     EXPECT_EQ(t.w.log, Lines{"save dialog"});  // nothing redrawn
     EXPECT_EQ(t.a.model.circuitfile, *t.w.saveChoice);
-    t.run(&Analyser::Open1Click);
-    t.run(&Analyser::Button10Click);
-    EXPECT_EQ(t.w.text("Edit2") + " " + t.w.text("Edit3") + " " + t.w.text("Edit7"), "7.500 15.000 -50.0");
+    t.run(&Analyser::openCircuit);
+    t.run(&Analyser::zoomToOriginalSweep);
+    EXPECT_EQ(t.w.text(Field::StartFreq) + " " + t.w.text(Field::StopFreq) + " " + t.w.text(Field::BottomDb),
+              "7.500 15.000 -50.0");
     EXPECT_TRUE(t.w.messages.empty());
 }
 
@@ -131,7 +133,7 @@ TEST_F(Commands, SaveAsDefaultAndExit)
         FakeWindow w;
         Analyser a{w};
         a.model.circuitfile = small;
-        a.run([&] { a.Button1Click(); });
+        a.run([&] { a.saveAsDefaultAndExit(); });
         EXPECT_EQ(w.messages.size(), blocked ? 1u : 0u);
         EXPECT_EQ(w.at("close") >= 0, !blocked);
         EXPECT_EQ(a.model.circuitfile, "startfile.cir");
@@ -141,10 +143,9 @@ TEST_F(Commands, SaveAsDefaultAndExit)
 
     FakeWindow w;
     Analyser a{w};
-    a.run([&] { a.Exit1Click(); });
-    a.run([&] { a.Button13Click(); });
-    a.run([&] { a.AboutSorvel1Click(); });
-    EXPECT_EQ(w.log, (Lines{"close", "close", "about"}));
+    a.run([&] { a.quit(); });
+    a.run([&] { a.showAbout(); });
+    EXPECT_EQ(w.log, (Lines{"close", "about"}));
 }
 
 }  // namespace

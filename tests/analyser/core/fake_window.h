@@ -19,12 +19,28 @@ struct Segment {
 
 class FakeWindow : public WindowPort, public Canvas {
 public:
-    std::string text(const std::string& c) const override { return texts.count(c) ? texts.at(c) : ""; }
-    void setText(const std::string& c, const std::string& t) override { texts[c] = t; note("text " + c + "=" + t); }
-    bool checked(const std::string& c) const override { return checks.count(c) && checks.at(c); }
-    void setChecked(const std::string& c, bool on) override { checks[c] = on; note("check " + c); }
-    void memoClear(const std::string& m) override { memos[m].clear(); note("memo clear"); }
-    void memoAdd(const std::string& m, const std::string& line) override { memos[m].push_back(line); note("memo add"); }
+    std::string text(Field f) const override { return texts.count(f) ? texts.at(f) : ""; }
+    void setText(Field f, const std::string& t) override
+    {
+        texts[f] = t;
+        note("text " + nameOf(f) + "=" + t);
+    }
+    bool checked(Check c) const override { return checks.count(c) && checks.at(c); }
+    void setChecked(Check c, bool on) override
+    {
+        checks[c] = on;
+        note(c == Check::PlotS11 ? "check PlotS11" : "check PlotReference");
+    }
+    void memoClear(Memo m) override
+    {
+        memos[m].clear();
+        note("memo clear");
+    }
+    void memoAdd(Memo m, const std::string& line) override
+    {
+        memos[m].push_back(line);
+        note("memo add");
+    }
     void message(const std::string& t) override { messages.push_back(t); note("message " + t); }
     void beep() override { note("beep"); }
     std::optional<std::string> openFileDialog() override { note("open dialog"); return openChoice; }
@@ -89,14 +105,34 @@ public:
     bool hint = true;
     std::optional<std::string> openChoice, saveChoice;
     std::function<void(const std::string&)> onEffect;  // sees each effect as it happens
-    std::map<std::string, std::vector<std::string>> memos;
-    std::map<std::string, bool> checks{{"CheckBox2", true}, {"CheckBox3", false}};
-    std::map<std::string, std::string> texts{
-        {"Edit1", "file"}, {"Edit2", "0"},   {"Edit3", "25"},  {"Edit4", "--"},  {"Edit5", "Edit5"},
-        {"Edit6", "0"},    {"Edit7", "-100"}, {"Edit8", "10"}, {"Edit9", "2"},   {"Edit10", "1"},
-        {"Edit11", "Edit11"}, {"Edit15", "0"}, {"Edit16", "--"}, {"Edit17", "5"}, {"Edit18", "4"},
-        {"Edit23", "0"},
+    std::map<Memo, std::vector<std::string>> memos;
+    std::map<Check, bool> checks{{Check::PlotS11, true}, {Check::PlotReference, false}};
+    // The pointer readout starts with placeholder texts nothing reads; they are left out.
+    std::map<Field, std::string> texts{
+        {Field::CircuitFile, "file"}, {Field::StartFreq, "0"},  {Field::StopFreq, "25"},
+        {Field::CursorS11, "--"},     {Field::TopDb, "0"},      {Field::BottomDb, "-100"},
+        {Field::DbPerDiv, "10"},      {Field::FreqPerDiv, "2"}, {Field::EntryNumber, "1"},
+        {Field::NewValue, "0"},       {Field::CursorS21, "--"}, {Field::TunePercent, "5"},
+        {Field::TuneEntry, "4"},      {Field::CursorFreq, "0"},
     };
+
+    // The name the log gives a field: its identifier.
+    static std::string nameOf(Field f)
+    {
+        static const std::map<Field, std::string> names{
+            {Field::CircuitFile, "CircuitFile"}, {Field::StartFreq, "StartFreq"},
+            {Field::StopFreq, "StopFreq"},       {Field::FreqPerDiv, "FreqPerDiv"},
+            {Field::FreqUnit, "FreqUnit"},       {Field::TopDb, "TopDb"},
+            {Field::BottomDb, "BottomDb"},       {Field::DbPerDiv, "DbPerDiv"},
+            {Field::CursorFreq, "CursorFreq"},   {Field::CursorFreqUnit, "CursorFreqUnit"},
+            {Field::CursorS21, "CursorS21"},     {Field::CursorS11, "CursorS11"},
+            {Field::PointerX, "PointerX"},       {Field::PointerY, "PointerY"},
+            {Field::EntryNumber, "EntryNumber"}, {Field::NewValue, "NewValue"},
+            {Field::TuneEntry, "TuneEntry"},     {Field::TunePercent, "TunePercent"},
+            {Field::TunedValue, "TunedValue"},
+        };
+        return names.at(f);
+    }
 
 private:
     void note(const std::string& s)
@@ -118,17 +154,17 @@ struct Plotted {
 
     Plotted()
     {
-        a.run([&] { a.zoomout(); });
+        a.run([&] { a.restoreOriginalSweep(); });
         plot();
         w.forget();
     }
     void run(void (Analyser::*handler)()) { a.run([&] { (a.*handler)(); }); }
-    void plot() { run(&Analyser::Button3Click); }
+    void plot() { run(&Analyser::plot); }
     void drag(int x1, int y1, int x2, int y2)
     {
-        a.run([&] { a.FormMouseMove(x1, y1); });
-        run(&Analyser::FormMouseDown);
-        a.run([&] { a.FormMouseMove(x2, y2); });
-        run(&Analyser::FormMouseUp);
+        a.run([&] { a.pointerMoved(x1, y1); });
+        run(&Analyser::pointerPressed);
+        a.run([&] { a.pointerMoved(x2, y2); });
+        run(&Analyser::pointerReleased);
     }
 };

@@ -21,10 +21,11 @@ TEST(Plot, DrawsClearFrameGridLegendsAndTracesInOrder)
     Plotted t;
     t.plot();
     const std::vector<std::string> head(t.w.log.begin(), t.w.log.begin() + 12);
-    EXPECT_EQ(head, (std::vector<std::string>{
-                        "text Edit1=startfile.cir", "text Edit14=MHz", "text Edit24=MHz", "pen 240,240,240",
-                        "fill 255,255,255", "rect 50,40 450,345", "hint hidden", "pen 0,128,0",
-                        "fill 255,255,255", "rect 50,40 450,340", "text Edit6=0.0", "text Edit7=-100.0"}));
+    EXPECT_EQ(head, (std::vector<std::string>{"text CircuitFile=startfile.cir", "text FreqUnit=MHz",
+                                              "text CursorFreqUnit=MHz", "pen 240,240,240",
+                                              "fill 255,255,255", "rect 50,40 450,345", "hint hidden",
+                                              "pen 0,128,0", "fill 255,255,255", "rect 50,40 450,340",
+                                              "text TopDb=0.0", "text BottomDb=-100.0"}));
     EXPECT_EQ(t.w.grid(true), every(40, 30, 340));   // the bottom edge is the frame
     EXPECT_EQ(t.w.grid(false), every(50, 27, 450));  // 26.67 rounds to 27: last at 428
     const auto red = t.w.in(colors::kRed), black = t.w.in(colors::kBlack), blue = t.w.in(colors::kBlue);
@@ -37,9 +38,9 @@ TEST(Plot, DrawsClearFrameGridLegendsAndTracesInOrder)
     EXPECT_EQ(blue[1000].y2, t.a.tracey11[999]);
     EXPECT_EQ(t.w.pen, colors::kBlue);  // left for the zoom box
 
-    t.w.checks["CheckBox2"] = false;
+    t.w.checks[Check::PlotS11] = false;
     t.w.forget();
-    t.run(&Analyser::CheckBox2Click);
+    t.run(&Analyser::toggleS11);
     EXPECT_TRUE(t.w.in(colors::kBlue).empty());
     EXPECT_EQ(t.w.pen, colors::kBlack);
 }
@@ -78,14 +79,17 @@ TEST(Plot, TakesTheScaleFromTheFields)
     };
     for (const auto& c : cases) {
         Plotted t;
-        for (auto [field, text] : {std::pair{"Edit6", c.top}, {"Edit7", c.bottom}, {"Edit8", c.dbdiv},
-                                   {"Edit3", c.stop}, {"Edit9", c.fdiv}})
+        for (auto [field, text] : {std::pair{Field::TopDb, c.top},
+                                   {Field::BottomDb, c.bottom},
+                                   {Field::DbPerDiv, c.dbdiv},
+                                   {Field::StopFreq, c.stop},
+                                   {Field::FreqPerDiv, c.fdiv}})
             t.w.texts[field] = text;
         t.plot();
         SCOPED_TRACE(c.bottom);
         EXPECT_TRUE(t.w.messages.empty());
-        EXPECT_EQ(t.w.text("Edit6"), "0.0");
-        EXPECT_EQ(t.w.text("Edit7"), c.bottomShown);
+        EXPECT_EQ(t.w.text(Field::TopDb), "0.0");
+        EXPECT_EQ(t.w.text(Field::BottomDb), c.bottomShown);
         EXPECT_EQ(t.w.grid(true), c.ys);
         EXPECT_EQ(t.w.grid(false), c.xs);
     }
@@ -99,23 +103,28 @@ TEST(Plot, StopsAtAScaleItCannotDraw)
     const std::string freq = "Cannot draw the frequency grid: each division must be at least one pixel wide "
                              "(check start, stop and Freq./div).";
     struct Case {
-        const char *field, *text;
+        Field field;
+        const char* text;
         std::string message;
         size_t hlines, vlines;
     } cases[] = {
-        {"Edit8", "0", level, 0, 0},   {"Edit8", "-10", level, 0, 0},   {"Edit8", "0.1", level, 0, 0},
-        {"Edit9", "0", freq, 10, 0},   {"Edit9", "0.01", freq, 10, 0},  {"Edit3", "-30", freq, 10, 0},
-        {"Edit7", "0", "Floating point division by zero", 0, 0},
-        {"Edit3", "0", "Floating point division by zero", 10, 0},
-        {"Edit8", "a", "'a' is not a valid floating point value", 0, 0},
-        {"Edit23", "x", "'x' is not a valid floating point value", 10, 15},
-        {"Edit23", "1e300", "Invalid floating point operation", 10, 15},  // no pixel holds it
+        {Field::DbPerDiv, "0", level, 0, 0},
+        {Field::DbPerDiv, "-10", level, 0, 0},
+        {Field::DbPerDiv, "0.1", level, 0, 0},
+        {Field::FreqPerDiv, "0", freq, 10, 0},
+        {Field::FreqPerDiv, "0.01", freq, 10, 0},
+        {Field::StopFreq, "-30", freq, 10, 0},
+        {Field::BottomDb, "0", "Floating point division by zero", 0, 0},
+        {Field::StopFreq, "0", "Floating point division by zero", 10, 0},
+        {Field::DbPerDiv, "a", "'a' is not a valid floating point value", 0, 0},
+        {Field::CursorFreq, "x", "'x' is not a valid floating point value", 10, 15},
+        {Field::CursorFreq, "1e300", "Invalid floating point operation", 10, 15},  // no pixel holds it
     };
     for (const auto& c : cases) {
         Plotted t;
         t.w.texts[c.field] = c.text;
         t.plot();
-        SCOPED_TRACE(std::string(c.field) + "=" + c.text);
+        SCOPED_TRACE(testing::Message() << int(c.field) << "=" << c.text);
         EXPECT_EQ(t.w.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(t.w.grid(true).size(), c.hlines);
         EXPECT_EQ(t.w.grid(false).size(), c.vlines);
@@ -125,43 +134,43 @@ TEST(Plot, StopsAtAScaleItCannotDraw)
 
 TEST(Plot, DrawsTheCursorWithTheEnginesReadout)
 {
-    for (auto [field, x] : {std::pair{"15", 250}, {"-3", 10}, {"45", 650}, {"0.1875", 52}, {"0.0", 0}}) {
+    for (auto [cursor, x] : {std::pair{"15", 250}, {"-3", 10}, {"45", 650}, {"0.1875", 52}, {"0.0", 0}}) {
         Plotted t;
-        t.w.texts["Edit23"] = field;
+        t.w.texts[Field::CursorFreq] = cursor;
         t.plot();
-        SCOPED_TRACE(field);
+        SCOPED_TRACE(cursor);
         auto red = t.w.in(colors::kRed);
         red.resize(red.size() - 1001);  // the dashes come before the trace
         if (x == 0) {
             EXPECT_TRUE(red.empty());
-            EXPECT_EQ(t.w.text("Edit16") + t.w.text("Edit4"), "----");
+            EXPECT_EQ(t.w.text(Field::CursorS21) + t.w.text(Field::CursorS11), "----");
             continue;
         }
         ASSERT_EQ(red.size(), 19u);
         for (int i = 0; i < 19; ++i)
             EXPECT_EQ(red[i], (Segment{colors::kRed, x, 50 + 15 * i, x, 60 + 15 * i}));
         // At exactly the cursor frequency, not clipped at the bottom level.
-        const Solution s = solveLadder(t.a.model, std::stod(field));
-        EXPECT_EQ(t.w.text("Edit16"), fixedText(s.s21db, 5, 2));
-        EXPECT_EQ(t.w.text("Edit4"), fixedText(s.s11db, 5, 2));
+        const Solution s = solveLadder(t.a.model, std::stod(cursor));
+        EXPECT_EQ(t.w.text(Field::CursorS21), fixedText(s.s21db, 5, 2));
+        EXPECT_EQ(t.w.text(Field::CursorS11), fixedText(s.s11db, 5, 2));
     }
 }
 
 TEST(Plot, DrawsTheSavedReferenceWhereItLay)
 {
     Plotted t;
-    t.w.checks["CheckBox3"] = true;
-    t.run(&Analyser::CheckBox3Click);
+    t.w.checks[Check::PlotReference] = true;
+    t.run(&Analyser::toggleReference);
     const auto unsaved = t.w.in(colors::kBlack);  // legend, then the point (1, 1)
     EXPECT_EQ(unsaved.size(), 1001u);
     EXPECT_EQ(unsaved.back(), (Segment{colors::kBlack, 1, 1, 1, 1}));
 
     const auto saved = t.w.in(colors::kRed);
     t.w.forget();
-    t.run(&Analyser::Button8Click);
+    t.run(&Analyser::saveReference);
     EXPECT_TRUE(t.w.log.empty());
     t.a.model.part(5).partvalue = 10;
-    t.w.texts["Edit3"] = "20";
+    t.w.texts[Field::StopFreq] = "20";
     t.plot();
     auto black = t.w.in(colors::kBlack);
     black.erase(black.begin());

@@ -12,13 +12,14 @@ TEST(Review, ListsEveryEntryWithDuplicatesSpelledOut)
 {
     FakeWindow w;
     Analyser a{w};
-    a.run([&] { a.Button4Click(); });
-    EXPECT_EQ(w.memos["Memo2"],
-              (Lines{"0  Load R = 50.0", "1  cap  par  248.0000", "2  cap  ser  50.0000", "3  ind  par  1500.0000",
-                     "4  cap  par  292.0000", "5  cap  ser  4.3000", "6  dupe ind  par  3.0000",
-                     "7  dupe cap  par  4.0000", "8  cap  ser  50.0000", "9  cap  par  248.0000",
-                     "10  rlb  ser  0.0000", "98  Source R = 50.0", "99  Inductor Q = 250.0", " "}));
-    EXPECT_EQ(w.text("Edit19"), " ");
+    a.run([&] { a.reviewCircuit(); });
+    EXPECT_EQ(
+        w.memos[Memo::Listing],
+        (Lines{"0  Load R = 50.0", "1  cap  par  248.0000", "2  cap  ser  50.0000", "3  ind  par  1500.0000",
+               "4  cap  par  292.0000", "5  cap  ser  4.3000", "6  dupe ind  par  3.0000",
+               "7  dupe cap  par  4.0000", "8  cap  ser  50.0000", "9  cap  par  248.0000",
+               "10  rlb  ser  0.0000", "98  Source R = 50.0", "99  Inductor Q = 250.0", " "}));
+    EXPECT_EQ(w.text(Field::TunedValue), " ");
 
     Model& m = a.model;
     m.partcount = 2;
@@ -30,11 +31,11 @@ TEST(Review, ListsEveryEntryWithDuplicatesSpelledOut)
     m.xtallm = 0.0123;
     m.xtalcp = 3.5;
     m.xtalqx = 50000;
-    a.run([&] { a.circuitreview(); });
-    EXPECT_EQ(w.memos["Memo2"],
-              (Lines{"0  Load R = 50.0", "1  dupe res  par  248.0000", "2  Cap  Ser  50.0000", "98  Source R = 50.0",
-                     "99  Inductor Q = 250.0", " ", "Crystal Parameters:", "100.  Freq.= 8.8670",
-                     "101.  Lm = 0.0123", "102.  Cp. 3.50", "103.  Qx. 50000.0"}));
+    a.run([&] { a.listCircuit(); });
+    EXPECT_EQ(w.memos[Memo::Listing],
+              (Lines{"0  Load R = 50.0", "1  dupe res  par  248.0000", "2  Cap  Ser  50.0000",
+                     "98  Source R = 50.0", "99  Inductor Q = 250.0", " ", "Crystal Parameters:",
+                     "100.  Freq.= 8.8670", "101.  Lm = 0.0123", "102.  Cp. 3.50", "103.  Qx. 50000.0"}));
 }
 
 // Every number the editor addresses; any other changes nothing, silently, and the
@@ -47,9 +48,9 @@ TEST(ValueEditor, SetsTheAddressedValue)
     for (const char* n : {"0", "98", "99", "100", "101", "102", "103", "1", " 10", "11", "20", "-1", "97", "104"}) {
         Plotted t;
         const Model before = t.a.model;
-        t.w.texts["Edit10"] = n;
-        t.w.texts["Edit15"] = "2.5e1";
-        t.run(&Analyser::Button5Click);
+        t.w.texts[Field::EntryNumber] = n;
+        t.w.texts[Field::NewValue] = "2.5e1";
+        t.run(&Analyser::loadNewValue);
         SCOPED_TRACE(n);
         const int number = std::stoi(n);
         for (auto [entry, g] : globals)
@@ -59,13 +60,13 @@ TEST(ValueEditor, SetsTheAddressedValue)
         EXPECT_TRUE(t.w.messages.empty());
         EXPECT_EQ(t.w.log[0], "memo clear");
         EXPECT_LT(t.w.at("memo add"), t.w.at("rect 50,40 450,345"));
-        EXPECT_EQ(t.w.memos["Memo2"].size(), 14u);  // crystal values are not listed for LC
+        EXPECT_EQ(t.w.memos[Memo::Listing].size(), 14u);  // crystal values are not listed for LC
     }
     Plotted t;
-    t.w.texts["Edit10"] = "98";
-    t.w.texts["Edit15"] = "75.25";
-    t.run(&Analyser::Button5Click);
-    EXPECT_EQ(t.w.memos["Memo2"][11], "98  Source R = 75.3");
+    t.w.texts[Field::EntryNumber] = "98";
+    t.w.texts[Field::NewValue] = "75.25";
+    t.run(&Analyser::loadNewValue);
+    EXPECT_EQ(t.w.memos[Memo::Listing][11], "98  Source R = 75.3");
 }
 
 TEST(ValueEditor, BadNumberLeavesTheListingEmptyAndDrawsNothing)
@@ -73,12 +74,12 @@ TEST(ValueEditor, BadNumberLeavesTheListingEmptyAndDrawsNothing)
     for (auto [n, x, message] : {std::tuple{"x", "5", "'x' is not a valid integer value"},
                                  {"4", "", "'' is not a valid floating point value"}}) {
         Plotted t;
-        t.run(&Analyser::Button4Click);
-        t.w.texts["Edit10"] = n;
-        t.w.texts["Edit15"] = x;
-        t.run(&Analyser::Button5Click);
+        t.run(&Analyser::reviewCircuit);
+        t.w.texts[Field::EntryNumber] = n;
+        t.w.texts[Field::NewValue] = x;
+        t.run(&Analyser::loadNewValue);
         EXPECT_EQ(t.w.messages, Lines{message});
-        EXPECT_TRUE(t.w.memos["Memo2"].empty());
+        EXPECT_TRUE(t.w.memos[Memo::Listing].empty());
         EXPECT_EQ(t.w.plots(), 0);
     }
 }
@@ -88,27 +89,27 @@ TEST(Tune, StepsAPartByThePercentageBeforeThePlotDraws)
     Plotted t;
     Model& m = t.a.model;
     m.part(4).partvalue = 100;
-    t.run(&Analyser::Button4Click);
-    t.run(&Analyser::Button9Click);
-    EXPECT_EQ(t.w.text("Edit19"), "105.000");
-    EXPECT_LT(t.w.at("text Edit19=105.000"), t.w.at("rect 50,40 450,345"));
-    EXPECT_TRUE(t.w.memos["Memo2"].empty());
+    t.run(&Analyser::reviewCircuit);
+    t.run(&Analyser::tuneUp);
+    EXPECT_EQ(t.w.text(Field::TunedValue), "105.000");
+    EXPECT_LT(t.w.at("text TunedValue=105.000"), t.w.at("rect 50,40 450,345"));
+    EXPECT_TRUE(t.w.memos[Memo::Listing].empty());
     for (int i = 0; i < 4; ++i)
-        t.run(&Analyser::Button9Click);
-    EXPECT_EQ(t.w.text("Edit19"), "127.628");  // 1.05^5, not 1.25
+        t.run(&Analyser::tuneUp);
+    EXPECT_EQ(t.w.text(Field::TunedValue), "127.628");  // 1.05^5, not 1.25
     const double five = m.part(4).partvalue;
-    t.w.texts["Edit17"] = "12.5";
-    t.run(&Analyser::Button9Click);
-    t.run(&Analyser::Button12Click);
+    t.w.texts[Field::TunePercent] = "12.5";
+    t.run(&Analyser::tuneUp);
+    t.run(&Analyser::tuneDown);
     EXPECT_NEAR(m.part(4).partvalue, five, 1e-12);
     EXPECT_EQ(t.w.plots(), 7);
 
     // A duplicate's number is what is tuned: 3 becomes 4.02 and refers to entry 4.
-    t.w.texts["Edit17"] = "5";
-    t.w.texts["Edit18"] = "6";
+    t.w.texts[Field::TunePercent] = "5";
+    t.w.texts[Field::TuneEntry] = "6";
     for (int i = 0; i < 6; ++i)
-        t.run(&Analyser::Button9Click);
-    EXPECT_EQ(t.w.text("Edit19"), "4.020");
+        t.run(&Analyser::tuneUp);
+    EXPECT_EQ(t.w.text(Field::TunedValue), "4.020");
     EXPECT_TRUE(t.w.messages.empty());
 }
 
@@ -124,19 +125,19 @@ TEST(Tune, StepsEveryValueTheEditorAddressesAndRefusesTheRest)
     for (auto [n, value, start, shown] : cases) {
         Plotted t;
         t.a.model.*value = start;
-        t.w.texts["Edit18"] = n;
-        t.run(&Analyser::Button9Click);
+        t.w.texts[Field::TuneEntry] = n;
+        t.run(&Analyser::tuneUp);
         EXPECT_DOUBLE_EQ(t.a.model.*value, start * 1.05) << n;
-        EXPECT_EQ(t.w.text("Edit19"), shown);
+        EXPECT_EQ(t.w.text(Field::TunedValue), shown);
     }
     for (const char* n : {"11", "97", "104", "-1"}) {
         Plotted t;
         const Model before = t.a.model;
-        t.w.texts["Edit18"] = n;
-        t.run(&Analyser::Button12Click);
+        t.w.texts[Field::TuneEntry] = n;
+        t.run(&Analyser::tuneDown);
         EXPECT_EQ(t.w.messages, Lines{"No value has the entry number " + std::string(n) + "; nothing was tuned."});
         EXPECT_EQ(t.a.model.part(4).partvalue, before.part(4).partvalue);
-        EXPECT_EQ(t.w.text("Edit19"), "");
+        EXPECT_EQ(t.w.text(Field::TunedValue), "");
         EXPECT_EQ(t.w.plots(), 1);
     }
 }
@@ -147,13 +148,13 @@ TEST(Tune, FailedStepIsNotLeftPending)
     for (auto [n, p, message] : {std::tuple{"x", "5", "'x' is not a valid integer value"},
                                  {"4", "-100", "Floating point division by zero"}}) {
         Plotted t;
-        t.w.texts["Edit18"] = n;
-        t.w.texts["Edit17"] = p;
-        t.run(&Analyser::Button12Click);
+        t.w.texts[Field::TuneEntry] = n;
+        t.w.texts[Field::TunePercent] = p;
+        t.run(&Analyser::tuneDown);
         EXPECT_EQ(t.w.messages, Lines{message});
         EXPECT_EQ(t.w.plots(), 0);
-        t.w.texts["Edit18"] = "4";
-        t.w.texts["Edit17"] = "5";
+        t.w.texts[Field::TuneEntry] = "4";
+        t.w.texts[Field::TunePercent] = "5";
         t.plot();
         EXPECT_EQ(t.a.model.part(4).partvalue, 292);
     }
