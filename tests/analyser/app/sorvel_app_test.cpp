@@ -147,6 +147,21 @@ TEST(SorvelWindows, AboutAndBackRunsTheActivationAgain)
     }
 }
 
+// The "exit" button and the File menu's Exit end the program alike, writing nothing.
+TEST(SorvelWindows, ExitButtonAndMenuBothClose)
+{
+    for (bool menu : {false, true}) {
+        RunningSorvel s;
+        QFile::remove(s.path("startfile.cir"));
+        if (menu)
+            s.main().action(Command::Quit)->trigger();
+        else
+            s.clickControl(Command::QuitButton);
+        EXPECT_FALSE(s.main().isVisible()) << (menu ? "menu" : "button");
+        EXPECT_FALSE(QFile::exists(s.path("startfile.cir")));
+    }
+}
+
 TEST(SorvelWindows, WindowActivationWithoutAShowRunsNothing)
 {
     RunningSorvel s;

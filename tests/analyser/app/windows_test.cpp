@@ -11,6 +11,8 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <type_traits>
+#include <variant>
 
 #include "control_table.h"
 #include "qt_window_port.h"
@@ -29,6 +31,51 @@ QString caption(QWidget* w)
     if (auto* g = qobject_cast<QGroupBox*>(w))
         return g->title();
     return {};
+}
+
+// The port and the wiring find widgets by identifier: a row whose identifier does not
+// fit its widget (a Field on a button, a Command on a label) would fail only at use.
+TEST(ControlTable, EveryRowBuildsOneWidgetOfItsIdentifiersKind)
+{
+    MainWindow main;
+    AboutWindow about;
+    const struct {
+        std::span<const ControlRow> rows;
+        const Controls& built;
+    } windows[] = {{mainWindowControls(), main.controls()}, {aboutWindowControls(), about.controls()}};
+    for (const auto& window : windows) {
+        EXPECT_EQ(window.built.size(), window.rows.size()) << "identifiers are unique";
+        QStringList names;
+        for (const ControlRow& row : window.rows) {
+            SCOPED_TRACE(row.name);
+            QWidget* c = window.built.at(row.id);
+            EXPECT_EQ(c->objectName(), row.name);
+            names << c->objectName();
+            const char* expected = std::visit(
+                [](auto id) {
+                    using T = decltype(id);
+                    if constexpr (std::is_same_v<T, Field>)
+                        return "QLineEdit";
+                    else if constexpr (std::is_same_v<T, Check>)
+                        return "QCheckBox";
+                    else if constexpr (std::is_same_v<T, Memo>)
+                        return "QPlainTextEdit";
+                    else if constexpr (std::is_same_v<T, Label>)
+                        return "QLabel";
+                    else if constexpr (std::is_same_v<T, GroupBox>)
+                        return "QGroupBox";
+                    else
+                        return "QPushButton";
+                },
+                row.id);
+            EXPECT_STREQ(c->metaObject()->className(), expected);
+            if (row.kind != ControlKind::Memo) {
+                EXPECT_EQ(caption(c), QString::fromUtf8(row.text));
+            }
+        }
+        names.removeDuplicates();
+        EXPECT_EQ(names.size(), qsizetype(window.rows.size())) << "object names are unique";
+    }
 }
 
 TEST(MainWindow, CaptionClientAreaAndPlace)
@@ -128,6 +175,18 @@ TEST(MainWindow, MenuHasFileItemsThenAbout)
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(top[0]->menu()->actions()[qsizetype(i)]->objectName(), rows[i].name);
     EXPECT_EQ(top[1]->objectName(), menuBarItems()[0].name);
+}
+
+TEST(MainWindow, EachMenuCommandIsTheItemWithItsCaption)
+{
+    MainWindow w;
+    for (auto [command, text] : {std::pair{Command::OpenCircuit, "&Open..."},
+                                 {Command::SaveCircuitAs, "Save &As..."},
+                                 {Command::Quit, "E&xit"},
+                                 {Command::ShowAbout, "About Sorvel"}})
+        EXPECT_EQ(w.action(command)->text(), text);
+    EXPECT_EQ(w.action(Command::Quit)->shortcut(), QKeySequence(QKeySequence::Quit));
+    EXPECT_THROW(w.action(Command::Plot), std::invalid_argument) << "a button, not a menu item";
 }
 
 TEST(AboutWindow, CaptionSizeAndTexts)
