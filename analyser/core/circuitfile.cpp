@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "checkedmath.h"
 #include "errors.h"
 #include "numread.h"
 #include "numtext.h"
@@ -218,7 +219,8 @@ void readLadder(Model& m, WindowPort& w)
     m.freqperdiv = readNumber(file.next());
     m.startfreq = start;
     m.stopfreq = stop;
-    m.freqstep = (stop - start) * 0.001;
+    // A span beyond the largest double has no sweep: refused here, before any field shows it.
+    m.freqstep = checked::finite((stop - start) * 0.001);
     m.bottomdb = -std::fabs(readNumber(file.next()));
     m.dbperdiv = readNumber(file.next());
 
@@ -241,6 +243,26 @@ void readLadder(Model& m, WindowPort& w)
         readRecord(m, i, file);
 }
 
+std::string readableText(std::string text)
+{
+    if (isNumber(text))
+        return text;
+    // Only a value within a rounding step of the largest double gets here ("1.7976931349E308"):
+    // its last mantissa digit is taken one down, which reads back as the value cut towards zero.
+    std::size_t at = text.find('E');
+    while (at-- > 0) {
+        char& c = text[at];
+        if (c == '.')
+            continue;
+        if (c != '0') {
+            --c;
+            break;
+        }
+        c = '9';
+    }
+    return text;
+}
+
 std::string circuitText(const Model& m)
 {
     std::string out;
@@ -248,20 +270,30 @@ std::string circuitText(const Model& m)
         out += text;
         out += "\r\n";
     };
+    // Every number is checked before anything is written: a value that is no number is
+    // refused by name, and the old file stays as it was.
+    auto number = [&line](double v, int precision, int decimals, const std::string& what) {
+        if (!std::isfinite(v))
+            throw AppError("The circuit was not saved: " + what + " is not a finite number.");
+        line(readableText(fixedText(v, precision, decimals)));
+    };
     line(integerText(m.partcount));
-    line(fixedText(m.inductorq, 8, 2));
-    line(fixedText(m.sourcer, 8, 2));
-    line(fixedText(m.loadr, 8, 2));
+    number(m.inductorq, 8, 2, "the inductor Q");
+    number(m.sourcer, 8, 2, "the source resistance");
+    number(m.loadr, 8, 2, "the load resistance");
     line(integerText(m.crystalflag));
     if (m.crystalflag == 1) {
-        line(fixedText(m.xtalfreq, 10, 6));
-        line(fixedText(m.xtallm, 8, 6));
-        line(fixedText(m.xtalcp, 8, 6));
-        line(fixedText(m.xtalqx, 8, 2));
+        number(m.xtalfreq, 10, 6, "the crystal frequency");
+        number(m.xtallm, 8, 6, "the crystal's motional inductance");
+        number(m.xtalcp, 8, 6, "the crystal's parallel capacitance");
+        number(m.xtalqx, 8, 2, "the crystal Q");
     }
-    for (double v : {m.startfreq, m.stopfreq, m.tablestep, m.freqperdiv, std::fabs(m.bottomdb),
-                     m.dbperdiv})
-        line(fixedText(v, 11, 5));
+    number(m.startfreq, 11, 5, "the start frequency");
+    number(m.stopfreq, 11, 5, "the stop frequency");
+    number(m.tablestep, 11, 5, "the table step");
+    number(m.freqperdiv, 11, 5, "the frequency per division");
+    number(std::fabs(m.bottomdb), 11, 5, "the bottom level");
+    number(m.dbperdiv, 11, 5, "the dB per division");
     const int count = m.partcount < kMaxParts ? m.partcount : kMaxParts;
     for (int i = 1; i <= count; ++i) {
         const Part& p = m.part(i);
@@ -271,7 +303,7 @@ std::string circuitText(const Model& m)
         if (p.partkind == "rlb" && i < count)
             continue;
         line(p.partconn);
-        line(fixedText(p.partvalue, 11, 5));
+        number(p.partvalue, 11, 5, "the value of entry " + integerText(i));
     }
     return out;
 }

@@ -16,8 +16,14 @@ void readLadder(Model& m, WindowPort& w);
 // complete. Throws FileError.
 void writeLadder(const Model& m);
 
-// The exact bytes writeLadder writes.
+// The exact bytes writeLadder writes. A value whose text would round past the largest
+// double is written one step towards zero in its last digit, so every saved file reads
+// back; a value that is not finite is refused by name (AppError) before anything is written.
 std::string circuitText(const Model& m);
+
+// A number text as saved: the text itself when it reads back, else the same digits with
+// the last one taken one step towards zero.
+std::string readableText(std::string text);
 
 // "The circuit has N parts; the limit is 80."
 std::string tooManyPartsMessage(long long count);

@@ -61,12 +61,13 @@ void line(Canvas& c, int x1, int y1, int x2, int y2)
 
 std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopfreq)
 {
-    const double step = (stopfreq - startfreq) * 0.001;
+    // A span or a point beyond the largest double is an overflow, never an infinite frequency.
+    const double step = checked::finite((stopfreq - startfreq) * 0.001);
     std::array<double, kSweepPoints> freqs;
-    double f = startfreq - step;
+    double f = checked::finite(startfreq - step);
     for (double& point : freqs) {
         f += step;
-        point = f;
+        point = checked::finite(f);
     }
     return freqs;
 }
@@ -130,7 +131,7 @@ void Analyser::plotResponse()
     m.startfreq = readField(w, Field::StartFreq);
     m.stopfreq = readField(w, Field::StopFreq);
     m.freqperdiv = readField(w, Field::FreqPerDiv);
-    m.freqstep = (m.stopfreq - m.startfreq) * 0.001;
+    m.freqstep = checked::finite((m.stopfreq - m.startfreq) * 0.001);
 
     const int ystep = gridStep(checked::div(double(kHeight), m.topdb - m.bottomdb) * m.dbperdiv,
                                kHeight,
@@ -231,6 +232,7 @@ void Analyser::applyTuneStep()
         w.message("No value has the entry number " + integerText(entry) + "; nothing was tuned.");
         return;
     }
-    *value = model.tuneup ? *value * factor : checked::div(*value, factor);
+    // A step past the largest double leaves the value as it was.
+    *value = checked::finite(model.tuneup ? *value * factor : checked::div(*value, factor));
     w.setText(Field::TunedValue, fixedText(*value, 8, 3));
 }

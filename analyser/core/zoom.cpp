@@ -57,7 +57,8 @@ void Analyser::pointerPressed()
     } else {
         cursorx = mousex;
         // Outside the plot the frequency is extrapolated on the same line.
-        cursorfreq = (model.stopfreq - model.startfreq) * (cursorx - kLeft) / kWidth + model.startfreq;
+        cursorfreq = checked::finite((model.stopfreq - model.startfreq) * (cursorx - kLeft) / kWidth +
+                                     model.startfreq);
         w.setText(Field::CursorFreq, fixedText(cursorfreq, 7, 3));
         placingcursor = false;
         plotResponse();
@@ -91,9 +92,10 @@ void Analyser::spanFromBox()
         return;
     const Model& m = model;
     const double span = m.stopfreq - m.startfreq;
-    newstart = span * (boxstartx - kLeft) / kWidth + m.startfreq;
-    newstop = span * (boxendx - kLeft) / kWidth + m.startfreq;
-    newfreqperdiv = std::fabs((newstop - newstart) * 0.2);
+    // A scale near the largest double can overflow here; no field ever shows an infinity.
+    newstart = checked::finite(span * (boxstartx - kLeft) / kWidth + m.startfreq);
+    newstop = checked::finite(span * (boxendx - kLeft) / kWidth + m.startfreq);
+    newfreqperdiv = checked::finite(std::fabs((newstop - newstart) * 0.2));
     // The span must stay at least a thousandth of the frequency under the press.
     if (checked::div(newstart, newfreqperdiv) > 5000) {
         w.message("Program cannot zoom that far.");
@@ -107,7 +109,7 @@ void Analyser::spanFromBox()
         w.setText(Field::StartFreq, fixedText(newstop, 10, 4));
         w.setText(Field::StopFreq, fixedText(newstart, 10, 4));
     }
-    newbottom = -std::fabs(double(boxendy - kTop) * m.bottomdb / kHeight);
+    newbottom = -std::fabs(checked::finite(double(boxendy - kTop) * m.bottomdb / kHeight));
     w.setText(Field::BottomDb, fixedText(newbottom, 10, 4));
 }
 
