@@ -15,3 +15,8 @@ need_packages() {
 
 BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-qpa-plugins libgl-dev libgtest-dev libgmock-dev
                 libbenchmark-dev fonts-dejavu-core)
+
+# Building and checking the Debian package: cpack's dependency scan (dpkg-shlibdeps, file),
+# the icon bitmaps, and the validators of desktop entries, MIME types and AppStream data.
+PACKAGE_PACKAGES=(dpkg-dev file librsvg2-bin desktop-file-utils appstream libxml2-utils
+                  shared-mime-info gzip)

@@ -10,9 +10,25 @@
 #include "errors.h"
 #include "numread.h"
 #include "null_window.h"
+#include "program_info.h"
 #include "sweep.h"
 
 namespace {
+
+const char kHelp[] =
+    "Usage: sorvel-sweep FILE.cir [--at FREQUENCY]\n"
+    "       sorvel-sweep --help | --version\n"
+    "\n"
+    "Reads the circuit file FILE.cir as Sorvel does and prints its response as CSV: the\n"
+    "header frequency,s21_db,s11_db, then one line for each of the plot's 1000 frequencies.\n"
+    "Frequencies are in the file's unit: MHz, or Hz of offset from the crystal frequency\n"
+    "for a crystal filter.\n"
+    "\n"
+    "  --at FREQUENCY  print the line for this one frequency only\n"
+    "  --help          print this text and exit\n"
+    "  --version       print the version and exit\n"
+    "\n"
+    "Exit status: 0 on success; 1 on any failure, with the message alone on standard error.\n";
 
 int usage()
 {
@@ -24,6 +40,10 @@ int usage()
 
 int main(int argc, char** argv)
 {
+    if (const auto info = programInfoText(argc, argv, "sorvel-sweep", kHelp)) {
+        std::fputs(info->c_str(), stdout);
+        return 0;
+    }
     const bool single = argc == 4 && std::string(argv[2]) == "--at";
     if (argc != 2 && !single)
         return usage();

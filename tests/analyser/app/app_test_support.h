@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,7 +20,10 @@
 class RunningSorvel {
 public:
     // withStartFile: put the sample "startfile.cir" in the working directory first.
-    explicit RunningSorvel(bool withStartFile = true) : oldDir_(QDir::currentPath())
+    // start: how the program starts, in place of a plain SorvelApp::start.
+    explicit RunningSorvel(bool withStartFile = true,
+                           std::function<void(SorvelApp&)> start = nullptr)
+        : oldDir_(QDir::currentPath())
     {
         if (withStartFile)
             QFile::copy(QString(TEST_DATA_DIR) + "/startfile.cir", dir_.filePath("startfile.cir"));
@@ -30,7 +34,10 @@ public:
         port.soundBeep = [this] { ++beeps; };
         port.runOpenDialog = [this] { return answer(openAnswers); };
         port.runSaveDialog = [this] { return answer(saveAnswers); };
-        app_->start();
+        if (start)
+            start(*app_);
+        else
+            app_->start();
         waitForActivations(1);
         // Button-less test moves go through the cursor, which reports nothing when it
         // does not move: every test starts with the pointer parked in a corner.

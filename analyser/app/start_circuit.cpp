@@ -1,0 +1,65 @@
+#include "start_circuit.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "sorvel_app.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kExampleName = "lowpass-7-pole.cir";
+
+bool isFile(const fs::path& p)
+{
+    std::error_code ec;
+    return fs::is_regular_file(p, ec);
+}
+
+}  // namespace
+
+StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
+                                const std::vector<std::string>& examples)
+{
+    if (named)
+        return {*named, false};
+    StartCircuit start;
+    if (isFile(start.file))
+        return start;
+    for (const std::string& example : examples) {
+        if (isFile(example)) {
+            // Absolute, so Edit1 names the example plainly wherever the program runs.
+            std::error_code ec;
+            const fs::path full = fs::weakly_canonical(fs::absolute(example), ec);
+            return {ec ? example : full.string(), true};
+        }
+    }
+    return start;
+}
+
+std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
+{
+    std::vector<std::string> paths{
+        (fs::path(exeDir) / ".." / "share" / "sorvel" / "examples" / kExampleName).string()};
+#ifdef SORVEL_SOURCE_EXAMPLES
+    // Run from the build tree, before anything is installed.
+    paths.push_back((fs::path(SORVEL_SOURCE_EXAMPLES) / kExampleName).string());
+#endif
+    return paths;
+}
+
+void startSorvel(SorvelApp& app, const StartCircuit& start)
+{
+    app.analyser().model.circuitfile = start.file;
+    if (start.bundledExample) {
+        MainWindow& main = app.mainWindow();
+        main.onShown = [&app, activate = main.onShown, first = true]() mutable {
+            activate();
+            if (first)
+                app.command(&Analyser::Button3Click);
+            first = false;
+        };
+    }
+    app.start();
+}

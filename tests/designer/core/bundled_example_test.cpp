@@ -1,0 +1,41 @@
+// The five-crystal example shipped with the programs is the designer's default design, byte
+// for byte as its export writes it, so the example never drifts from what Mirabo makes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+#include "designer.h"
+#include "fake_form.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+TEST(BundledExample, FiveCrystalExampleIsTheDefaultExport)
+{
+    const fs::path dir = fs::temp_directory_path() / ("mirabo-example-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    DesignState s;
+    FakeForm w = mainFormWithDefaults();
+    Designer d{s, w};
+    clickStartDesign(d, w);
+    w.dialogAnswer = (dir / "design.cir").string();
+    runCommand(w, [&] { d.SaveAs1Click(); });
+    const std::string written = slurp(dir / "design.cir");
+    fs::remove_all(dir);
+    ASSERT_FALSE(written.empty()) << "the export wrote nothing";
+    EXPECT_EQ(slurp(fs::path(EXAMPLES_DIR) / "crystal-5-pole.cir"), written);
+}
+
+}  // namespace
