@@ -17,17 +17,12 @@ using ext = long double;
 inline constexpr ext kTwoPi = 6.283185307179586477L;
 inline constexpr ext kPi = 3.1415926535897932385L;
 
-inline FloatError overflowError()
-{
-    return FloatError("Floating point overflow");
-}
-
 inline float store(ext value)
 {
     if (std::isnan(value)) [[unlikely]]
         throw FloatError::invalidOperation();
     if (std::fabs(value) > static_cast<ext>(FLT_MAX)) [[unlikely]]
-        throw overflowError();
+        throw FloatError::overflow();
     return static_cast<float>(value);
 }
 
