@@ -57,7 +57,7 @@ void startSorvel(SorvelApp& app, const StartCircuit& start)
         main.onShown = [&app, activate = main.onShown, first = true]() mutable {
             activate();
             if (first)
-                app.command(&Analyser::Button3Click);
+                app.command(&Analyser::plot);
             first = false;
         };
     }

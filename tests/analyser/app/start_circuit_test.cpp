@@ -89,9 +89,9 @@ TEST(StartCircuit, FreshFolderShowsTheExamplesResponseWithoutAMessage)
     EXPECT_TRUE(s.messages.empty());
     EXPECT_EQ(s.beeps, 1);
     EXPECT_FALSE(s.hintShown());
-    const std::string file = s.field("Edit1");
+    const std::string file = s.field(Field::CircuitFile);
     EXPECT_TRUE(file.ends_with("/lowpass-7-pole.cir")) << file;
-    EXPECT_EQ((Lines{s.field("Edit2"), s.field("Edit3"), s.field("Edit7")}), (Lines{"0.00", "30.00", "-80.0"}));
+    EXPECT_EQ((Lines{s.field(Field::StartFreq), s.field(Field::StopFreq), s.field(Field::BottomDb)}), (Lines{"0.00", "30.00", "-80.0"}));
     EXPECT_GT(redInPlot(s.screen()), 400) << "the example's S21 trace";
     EXPECT_FALSE(QFile::exists(s.path("startfile.cir"))) << "nothing is written into the folder";
 

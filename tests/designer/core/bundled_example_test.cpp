@@ -31,7 +31,7 @@ TEST(BundledExample, FiveCrystalExampleIsTheDefaultExport)
     Designer d{s, w};
     clickStartDesign(d, w);
     w.dialogAnswer = (dir / "design.cir").string();
-    runCommand(w, [&] { d.SaveAs1Click(); });
+    runCommand(w, [&] { d.saveAs(); });
     const std::string written = slurp(dir / "design.cir");
     fs::remove_all(dir);
     ASSERT_FALSE(written.empty()) << "the export wrote nothing";
