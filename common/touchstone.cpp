@@ -136,6 +136,7 @@ private:
     void optionLine(std::string_view content)
     {
         if (version_ == 2) {
+            endReference();
             if (optionsSeen_)
                 fail("a second option line");
             if (section_ != Section::Header)
@@ -416,7 +417,7 @@ private:
         }
         const double size = std::hypot(re, im);
         if (!(size <= kTouchstoneLargestMagnitude))
-            fail("the value " + quoted(first) + " " + quoted(second) + " is above 300 dB");
+            fail("the value " + quoted(std::string(first) + " " + std::string(second)) + " is above 300 dB");
         return {re, im};
     }
 
