@@ -29,7 +29,6 @@ while read -r program corpus; do
         failed=1
         echo "$name FAILED; see $build/$name.log and $build/findings/"
     fi
-    grep -E "^stat::number_of_executed_units|^stat::peak_rss_mb|^stat::new_units_added" "$build/$name.log" || true
-    tail -n 3 "$build/$name.log" | grep -E "^Done|^#[0-9]+" || true
+    grep -E "DONE|^stat::number_of_executed_units|^stat::new_units_added" "$build/$name.log" || true
 done < "$build/fuzz_targets.txt"
 exit "$failed"
