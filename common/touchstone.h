@@ -60,8 +60,8 @@ struct WriteOptions {
 
 // The file text, with '\n' line ends. Throws AppError when the network cannot be written as
 // a file the reader takes back: no frequency, a value that is not finite or above 300 dB, a
-// reference that is not positive, frequencies that do not rise once written in MHz. Vectors of the wrong length are a
-// programming error (std::invalid_argument).
+// reference that is not positive, frequencies that do not rise once written in MHz. Vectors
+// of the wrong length are a programming error (std::invalid_argument).
 std::string writeTouchstone(const Network& network, const WriteOptions& options = {});
 
 // Writes the text atomically: the old file stays whole if anything fails (FileError).
