@@ -1,0 +1,138 @@
+#include <charconv>
+#include <cmath>
+#include <stdexcept>
+
+#include "atomic_file.h"
+#include "numtext.h"
+#include "touchstone.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+// Below this a level is written as -300 dB at angle 0: a true zero has no finite dB.
+constexpr double kSmallestMagnitude = 1e-15;
+constexpr double kFloorDb = -300;
+
+// Frequencies in MHz are written to full precision, so that a sweep's closely spaced
+// points come back exactly as they were divided.
+void appendExact(std::string& out, double value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+void appendValue(std::string& out, double value)
+{
+    char buffer[32];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, kTouchstoneDigits);
+    out.append(buffer, result.ptr);
+}
+
+void appendDbAngle(std::string& out, std::complex<double> s)
+{
+    const double magnitude = std::abs(s);
+    double db = kFloorDb, degrees = 0;
+    if (magnitude >= kSmallestMagnitude) {
+        db = 20 * std::log10(magnitude);
+        degrees = std::atan2(s.imag(), s.real()) * (180 / kPi);
+    }
+    out += ' ';
+    appendValue(out, db);
+    out += ' ';
+    appendValue(out, degrees);
+}
+
+// A comment of the caller's stays one line whatever it holds.
+std::string commentLine(const std::string& text)
+{
+    std::string line = "! ";
+    for (char c : text)
+        line += (c == '\n' || c == '\r') ? ' ' : c;
+    return line + '\n';
+}
+
+void check(const Network& n)
+{
+    const std::size_t count = n.frequencyHz.size();
+    if (n.ports != 1 && n.ports != 2)
+        throw std::invalid_argument("a Touchstone network has 1 or 2 ports");
+    const bool two = n.ports == 2;
+    if (n.s11.size() != count || n.s21.size() != (two ? count : 0) || n.s12.size() != (two ? count : 0) ||
+        n.s22.size() != (two ? count : 0))
+        throw std::invalid_argument("Touchstone S-parameter vectors differ in length from the frequencies");
+
+    if (!(n.referenceR1 > 0 && std::isfinite(n.referenceR1)) ||
+        (two && !(n.referenceR2 > 0 && std::isfinite(n.referenceR2))))
+        throw AppError("A Touchstone reference resistance must be a finite value above 0.");
+    auto fits = [](std::complex<double> s) { return std::abs(s) <= kTouchstoneLargestMagnitude; };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!fits(n.s11[i]) || (two && (!fits(n.s21[i]) || !fits(n.s12[i]) || !fits(n.s22[i]))))
+            throw AppError("A Touchstone S-parameter must be finite and at most 300 dB.");
+    }
+    if (count == 0)
+        throw AppError("A Touchstone file needs at least one frequency.");
+    // As the reader will see them: MHz text times 1e6.
+    double before = -1;
+    for (double f : n.frequencyHz) {
+        const double back = f / 1e6 * 1e6;
+        if (!std::isfinite(f) || f < 0 || !(back > before))
+            throw AppError("Touchstone frequencies must be finite, not negative, and rise from point to point.");
+        before = back;
+    }
+}
+
+}  // namespace
+
+std::string writeTouchstone(const Network& network, const WriteOptions& options)
+{
+    check(network);
+    const bool two = network.ports == 2;
+    const bool version2 = two && network.referenceR1 != network.referenceR2;
+    const std::size_t count = network.frequencyHz.size();
+
+    std::string out;
+    out.reserve(200 + count * (two ? 150 : 50));
+    for (const auto& c : options.comments)
+        out += commentLine(c);
+    if (version2)
+        out += "[Version] 2.0\n";
+    out += "# MHz S DB R ";
+    appendExact(out, network.referenceR1);
+    out += '\n';
+    if (version2) {
+        out += "[Number of Ports] 2\n[Two-Port Data Order] 12_21\n[Number of Frequencies] ";
+        out += integerText(static_cast<long long>(count));
+        out += "\n[Reference] ";
+        appendExact(out, network.referenceR1);
+        out += ' ';
+        appendExact(out, network.referenceR2);
+        out += "\n[Network Data]\n";
+        out += "! MHz S11(dB deg) S12(dB deg) S21(dB deg) S22(dB deg)\n";
+    } else if (two) {
+        out += "! MHz S11(dB deg) S21(dB deg) S12(dB deg) S22(dB deg)\n";
+    } else {
+        out += "! MHz S11(dB deg)\n";
+    }
+
+    for (std::size_t i = 0; i < count; ++i) {
+        appendExact(out, network.frequencyHz[i] / 1e6);
+        appendDbAngle(out, network.s11[i]);
+        if (two) {
+            // 12_21 puts S12 before S21; version 1 has them the other way round.
+            appendDbAngle(out, version2 ? network.s12[i] : network.s21[i]);
+            appendDbAngle(out, version2 ? network.s21[i] : network.s12[i]);
+            appendDbAngle(out, network.s22[i]);
+        }
+        out += '\n';
+    }
+    if (version2)
+        out += "[End]\n";
+    return out;
+}
+
+void saveTouchstone(const std::string& path, const Network& network, const WriteOptions& options)
+{
+    writeFileAtomically(path, writeTouchstone(network, options));
+}
