@@ -42,7 +42,7 @@ void checkMeasurement(const std::vector<double>& f, const std::vector<cplx>& s21
         refuse("The port resistance must be above 0 ohm.");
     for (std::size_t i = 0; i < f.size(); ++i) {
         if (!(f[i] > 0) || !std::isfinite(f[i]))
-            refuse("The frequency of point " + pointText(i) + " must be above 0 Hz.");
+            refuse("The frequency of point " + pointText(i) + " is not a number above 0 Hz.");
         if (i > 0 && !(f[i] > f[i - 1]))
             refuse("The frequencies must rise from point to point; point " + pointText(i) + " does not.");
         if (!std::isfinite(s21[i].real()) || !std::isfinite(s21[i].imag()) || std::abs(s21[i]) == 0)
@@ -338,13 +338,22 @@ Weights scatterWeights(const Params& par, const std::vector<double>& f, const st
 bool startingValues(const std::vector<double>& f, const std::vector<cplx>& s21, double portR, const Landmarks& at,
                     Params& par)
 {
+    // The bilinear form holds near the resonances only; a wide sweep is cut down to a few
+    // resonance spacings around them.
     const double fRef = f[at.peak];
-    const double fScale = (f.back() - f.front()) / 2;
-    std::vector<double> u(f.size());
+    const double spacing = f[at.dip] - f[at.peak];
+    std::vector<double> u;
+    std::vector<cplx> s;
     for (std::size_t i = 0; i < f.size(); ++i)
-        u[i] = (f[i] - fRef) / fScale;
+        if (f[i] > fRef - 3 * spacing && f[i] < f[at.dip] + 3 * spacing) {
+            u.push_back(f[i] - fRef);
+            s.push_back(s21[i]);
+        }
+    const double fScale = std::max(u.back(), -u.front());
+    for (double& ui : u)
+        ui /= fScale;
     Bilinear bl;
-    if (!fitBilinear(u, s21, bl))
+    if (!fitBilinear(u, s, bl))
         return false;
     // From S21 to Y = (p0 + p1 u) / (q0 + u) through Z = 2R (1/S21 - 1).
     const cplx den = 1.0 - bl.a1;

@@ -25,16 +25,21 @@ Crystal crystalWithQ(double fs, double lm, double q, double c0)
     return {fs, lm, kTwoPi * fs * lm / q, c0};
 }
 
-// A network analyser's segmented sweep: a coarse run from below fs to above fp, and a
-// segment of `across` points over `reach` half-widths either side of each resonance.
-std::vector<double> sweep(const Crystal& x, double portR, int across, double reach)
+// A network analyser's segmented sweep: a coarse run from below fs to above fp (or, wide,
+// from 0.3 fs to 2 fs), and a segment of `across` points over `reach` half-widths either
+// side of each resonance.
+std::vector<double> sweep(const Crystal& x, double portR, int across, double reach, bool wide = false)
 {
     const double spacing = x.fp() - x.fs;
     const double seriesHalf = (x.rm + 2 * portR) / (2 * kTwoPi * x.lm);
     const double parallelHalf = x.rm / (2 * kTwoPi * x.lm);
     std::vector<double> f;
-    for (int i = 0; i <= 100; ++i)
-        f.push_back(x.fs - spacing + 3 * spacing * i / 100);
+    if (wide)
+        for (int i = 0; i <= 1000; ++i)
+            f.push_back(x.fs * (0.3 + 1.7 * i / 1000));
+    else
+        for (int i = 0; i <= 100; ++i)
+            f.push_back(x.fs - spacing + 3 * spacing * i / 100);
     for (int i = 0; i < across; ++i) {
         const double t = -1 + 2.0 * i / (across - 1);
         f.push_back(x.fs + reach * seriesHalf * t);
@@ -165,6 +170,25 @@ TEST(CrystalFit, SevenPointsAcrossEachResonance)
             EXPECT_LT(relative(noisy.rmOhm, x.rm), 0.01) << what;
             EXPECT_LT(relative(noisy.c0F, x.c0), 0.01) << what;
         }
+}
+
+TEST(CrystalFit, FarPointsOfAWideSweepDoNotMislead)
+{
+    const struct {
+        Crystal x;
+        double portR;
+    } cases[] = {
+        {crystalWithQ(1.0e6, 3.0, 500000, 4e-12), 50},
+        {crystalWithQ(30.0e6, 0.02, 20000, 7e-12), 12.5},
+    };
+    Noise noise(1);
+    for (const auto& c : cases) {
+        const std::vector<double> f = sweep(c.x, c.portR, 7, 0.9, true);
+        const CrystalFit fit = fitCrystal(f, measure(c.x, f, c.portR, &noise), c.portR);
+        EXPECT_LT(relative(fit.lmH, c.x.lm), 0.01) << describe(c.x, c.portR);
+        EXPECT_LT(relative(fit.rmOhm, c.x.rm), 0.01) << describe(c.x, c.portR);
+        EXPECT_LT(relative(fit.c0F, c.x.c0), 0.01) << describe(c.x, c.portR);
+    }
 }
 
 TEST(CrystalFit, RefusesWhatIsNotACrystal)
