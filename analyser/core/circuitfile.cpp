@@ -4,11 +4,8 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#include "atomic_file.h"
 #include "checkedmath.h"
 #include "errors.h"
 #include "numread.h"
@@ -100,81 +97,6 @@ void readRecord(Model& m, int i, LineReader& file)
     }
     p.partconn = connectionOf(file.next());
     p.partvalue = readNumber(file.next());
-}
-
-std::string errnoText(int err)
-{
-    return FileError::fromErrno(err).what();
-}
-
-// Where a save really goes: the target of a symbolic link, so the link survives.
-std::string resolvedTarget(const std::string& name)
-{
-    struct stat st;
-    if (lstat(name.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = realpath(name.c_str(), nullptr)) {
-            std::string target = real;
-            std::free(real);
-            return target;
-        }
-    }
-    return name;
-}
-
-std::string directoryOf(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
-// A replaced file keeps its permissions; a new one gets those of a plain create.
-mode_t modeFor(const std::string& target)
-{
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        return st.st_mode & 07777;
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-// Writes the whole text to a temporary file beside the target and renames it over the
-// target only once it is complete and on disk: a failed save never costs the old file.
-void replaceFile(const std::string& name, const std::string& text)
-{
-    const std::string target = resolvedTarget(name);
-    std::string temp = directoryOf(target) + "/.circuit-XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0)
-        throw FileError::fromErrno(errno);
-
-    int err = 0;
-    if (fchmod(fd, modeFor(target)) != 0)
-        err = errno;
-    std::size_t done = 0;
-    while (err == 0 && done < text.size()) {
-        const ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0) {
-            if (errno != EINTR)
-                err = errno;
-        } else {
-            done += static_cast<std::size_t>(n);
-        }
-    }
-    if (err == 0 && fsync(fd) != 0)
-        err = errno;
-    if (close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && std::rename(temp.c_str(), target.c_str()) != 0)
-        err = errno;
-    if (err != 0) {
-        unlink(temp.c_str());
-        throw FileError(errnoText(err));
-    }
 }
 
 }  // namespace
@@ -310,5 +232,5 @@ std::string circuitText(const Model& m)
 
 void writeLadder(const Model& m)
 {
-    replaceFile(m.circuitfile, circuitText(m));
+    writeFileAtomically(m.circuitfile, circuitText(m));
 }
