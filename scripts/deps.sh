@@ -20,3 +20,6 @@ BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-qpa-plugins libgl-dev libgtest-d
 # the icon bitmaps, and the validators of desktop entries, MIME types and AppStream data.
 PACKAGE_PACKAGES=(dpkg-dev file librsvg2-bin desktop-file-utils appstream libxml2-utils
                   shared-mime-info gzip)
+
+# Fuzzing: clang with libFuzzer and the sanitizers' runtime.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-need_packages "${BUILD_PACKAGES[@]}" clang libclang-rt-14-dev
+need_packages "${BUILD_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 seconds=${1:-20}
 build=build/fuzz
