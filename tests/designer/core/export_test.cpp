@@ -176,6 +176,25 @@ TEST_F(Export, OrdersTheTablesCannotHoldWriteNothing)
     EXPECT_FALSE(fs::exists(dir / "startfile.cir"));
 }
 
+TEST_F(Export, SweepBeyondTheSingleRangeWritesNothing)
+{
+    design();
+    {
+        std::ofstream old(dir / "startfile.cir");
+        old << "old\r\n";
+    }
+    // Step 2 stores B before its centre frequency overflows; the sweep lines are then -2B
+    // (past the range for 2e38) and 4B (for 1e38).
+    for (const char* b : {"2e38", "1e38"}) {
+        w.fields[Field::Bandwidth] = b;
+        click(&Designer::setBandwidthAndOrder);
+        w.events.clear();
+        click(&Designer::saveDefaultFile);
+        EXPECT_EQ(w.events, (std::vector<std::string>{"beep", "beep", "message:Floating point overflow"})) << b;
+        EXPECT_EQ(slurp(dir / "startfile.cir"), "old\r\n") << b;
+    }
+}
+
 TEST_F(Export, AFailedWriteKeepsTheOldFile)
 {
     design();
