@@ -104,4 +104,48 @@ inline Model randomLadder(std::mt19937_64& rng, bool failing = false)
     return m;
 }
 
+// The benchmark's crystal ladder filling the table: shunt capacitors between series
+// crystals, with series capacitors, shunt inductors and duplicates mixed in, the bridge last.
+inline Model fullCrystalLadder()
+{
+    Model m = Model::startup();
+    m.resetBeforeRead();
+    m.crystalflag = 1;
+    m.frequnit = "Hz";
+    m.xtalfreq = 9.0;
+    m.xtallm = 0.015;
+    m.xtalcp = 3.5;
+    m.xtalqx = 90000;
+    m.startfreq = -5000;
+    m.stopfreq = 5000;
+    m.partcount = kMaxParts;
+    for (int n = 1; n < kMaxParts; ++n) {
+        switch (n % 5) {
+        case 1: m.setKind(n, "cap"); m.part(n).partconn = "par"; m.part(n).partvalue = 40 + n; break;
+        case 2: m.setKind(n, "xtl"); m.part(n).partconn = "ser"; m.part(n).partvalue = 10.0 * n; break;
+        case 3: m.setKind(n, "cap"); m.part(n).partconn = "ser"; m.part(n).partvalue = 200; break;
+        case 4: m.setKind(n, "ind"); m.part(n).partconn = "par"; m.part(n).partvalue = 5000; break;
+        default: m.setKind(n, "duc"); m.part(n).partconn = "par"; m.part(n).partvalue = n - 4; break;
+        }
+    }
+    m.setKind(kMaxParts, "rlb");
+    return m;
+}
+
+// An 80-part LC low-pass shape: shunt capacitors and series inductors, so the walk turns
+// over at every part.
+inline Model fullLcLadder()
+{
+    Model m = Model::startup();
+    m.resetBeforeRead();
+    m.partcount = kMaxParts;
+    for (int n = 1; n < kMaxParts; ++n) {
+        m.setKind(n, n % 2 ? "cap" : "ind");
+        m.part(n).partconn = n % 2 ? "par" : "ser";
+        m.part(n).partvalue = n % 2 ? 120 : 330;
+    }
+    m.setKind(kMaxParts, "rlb");
+    return m;
+}
+
 }  // namespace laddertest
