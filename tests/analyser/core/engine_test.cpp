@@ -268,6 +268,10 @@ TEST(Ladder, FloatingPointFailures)
     hugeArm.xtallm = 1e162;
     hugeArm.xtalqx = 1;
     hugeArm.xtalcp = 0;
+    // A zero shunt resistor after each failing point: the walk must stop at the first one.
+    hugeArm.partcount = 2;
+    hugeArm.setKind(2, "res");
+    hugeArm.part(2).partconn = "par";
     Model tinyQShunt = circuit({{"ind", "par", 0}});
     tinyQShunt.inductorq = 1e-305;  // 1e-20 * 1e-305 underflows to 0
 
@@ -297,7 +301,7 @@ TEST(Ladder, FloatingPointFailures)
         {"series crystal of no admittance", hugeArm, 0, inv},
         {"inductor Q underflowing", tinyQShunt, 10, dz},
         {"immittance too small to square, turned over", circuit({{"res", "par", 1e300}}, 1e200), 10, dz},
-        {"rlb seeing an infinite impedance", circuit({{"res", "ser", 1e308}, {"res", "ser", 1e308}, {"rlb", "ser", 0}}), 10, inv},
+        {"rlb seeing an infinite impedance", circuit({{"res", "ser", 1e308}, {"res", "ser", 1e308}, {"rlb", "ser", 0}, {"res", "par", 0}}), 10, inv},
         {"gain beyond the largest double", circuit({}, 1e-200, 1e200), 10, "Floating point overflow"},
     };
     for (const auto& c : cases) {
