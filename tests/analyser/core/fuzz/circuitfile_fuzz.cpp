@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "analyser.h"
 #include "circuitfile.h"
 #include "engine.h"
 #include "errors.h"
 #include "null_window.h"
+#include "numread.h"
 
 namespace {
 
@@ -54,6 +56,29 @@ bool read(Model& m, const std::string& bytes)
     }
 }
 
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::size_t from = 0;
+    for (std::size_t at; (at = text.find("\r\n", from)) != std::string::npos; from = at + 2)
+        lines.push_back(text.substr(from, at - from));
+    return lines;
+}
+
+// The texts of two saves are equal, except where the format itself changes a value: a
+// table step too small for its five decimals is saved as zero and read back as a tenth of
+// the span.
+bool sameCircuit(const std::string& saved, const std::string& again, bool crystal)
+{
+    std::vector<std::string> a = linesOf(saved), b = linesOf(again);
+    const std::size_t tablestep = crystal ? 11 : 7;
+    if (a.size() != b.size() || a.size() <= tablestep)
+        return saved == again;
+    if (readNumber(a[tablestep]) == 0)
+        a[tablestep] = b[tablestep];
+    return a == b;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -78,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "a saved file does not read back:\n%s\n", saved.c_str());
         std::abort();
     }
-    if (circuitText(second) != saved) {
+    if (!sameCircuit(saved, circuitText(second), first.crystalflag == 1)) {
         std::fprintf(stderr, "a saved file reads back as another circuit:\n%s\n", saved.c_str());
         std::abort();
     }
