@@ -120,6 +120,17 @@ TEST(Sweep, ASpanOrAPointBeyondTheLargestDoubleIsAnOverflow)
     EXPECT_EQ(messageOf([&] { sweepFrequencies(-1e308, 1e308); }), "Floating point overflow");
 }
 
+// 1e200 ohms into 1e-200 ohms: the power ratio of the transducer gain overflows.
+TEST(Sweep, AGainBeyondTheLargestDoubleIsAnOverflowNotAnInfiniteLevel)
+{
+    TempDir dir;
+    Model m = Model::startup();
+    FakeWindow w;
+    ASSERT_EQ(readText(m, w, dir, crlf(sweepFile("1e200", "1e-200", "0", "30", "3", "10"))), std::nullopt);
+    EXPECT_EQ(messageOf([&] { sweepCsv(m); }), "Floating point overflow");
+    EXPECT_EQ(messageOf([&] { pointCsv(m, 10); }), "Floating point overflow");
+}
+
 // Plotting 0 .. 1e308 only refuses the grid; a zoom box dragged on that plot used to
 // write INF into start and stop and NAN into Freq./div.
 TEST(Zoom, ABoxOnAHugeSpanStopsWithOverflowAndLeavesTheScale)
