@@ -137,7 +137,9 @@ TEST(FloatChecks, EachCheckOfTheStepsStopsItsStep)
         // Step 6, on the start design with its capacitors edited.
         {"cse1: / ce1", afterStep5({T{Field::EndC1, "1e-40"}}), tune, zero, SLOT(ce1), SLOT(cse1)},
         {"cse1", afterStep5({T{Field::EndR, "1e-30"}, match}), tune, overflow, SLOT(ce1), SLOT(cse1)},
-        {"cmesh: 1 / cc", afterStep5({T{Field::CouplingC12, "0"}}), tune, zero, SLOT(csen), SLOT(meshCap[1])},
+        {"cmesh: 1 / cc, the end meshes", afterStep5({T{Field::CouplingC12, "0"}}), tune, zero, SLOT(csen), SLOT(meshCap[1])},
+        {"cmesh: 1 / cc, the inner meshes", afterStep5({T{Field::CouplingC23, "0"}}), tune, zero, SLOT(meshCap[5]),
+         SLOT(meshCap[2])},
         {"cmesh: 1 / (1/cc + 1/cc)", afterStep5({T{Field::CouplingC12, "-100"}, T{Field::CouplingC23, "100"}}), tune, zero,
          SLOT(meshCap[5]), SLOT(meshCap[2])},
         {"cmesh", afterStep5({T{Field::CouplingC12, "-1.0000001e35"}, T{Field::CouplingC23, "1e35"}}), tune, overflow,
