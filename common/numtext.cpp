@@ -1,6 +1,7 @@
 #include "numtext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -157,4 +158,11 @@ std::string fixedText(double value, int precision, int decimals)
 std::string integerText(long long value)
 {
     return std::to_string(value);
+}
+
+void appendG17(std::string& out, double value)
+{
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
+    out.append(buf, r.ptr);
 }

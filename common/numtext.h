@@ -14,3 +14,7 @@
 std::string fixedText(double value, int precision, int decimals);
 std::string generalText(double value, int precision);
 std::string integerText(long long value);
+
+// Appends value with 17 significant digits, the text printf's "%.17g" gives (it reads back
+// as the same double), without printf's cost.
+void appendG17(std::string& out, double value);

@@ -58,7 +58,7 @@ ENGINE_INLINE void capacitor(State* s, const Part& p, double pF)
         if (b == 0)
             b = kTiny;
         if (series)
-            s[l].w.im -= checked::div(1.0, b);  // the reactance -1/(wC)
+            s[l].w.im -= 1.0 / b;  // the reactance -1/(wC); b is never 0 here
         else
             s[l].w.im += b;
     }
@@ -79,7 +79,7 @@ ENGINE_INLINE void inductor(State* s, const Model& m, const Part& p, double nH)
             s[l].w.im += x;
             s[l].w.re += checked::div(x, q);
         } else {
-            s[l].w.im -= checked::div(1.0, x);
+            s[l].w.im -= 1.0 / x;  // x is never 0 here
             s[l].w.re += checked::div(1.0, x * q);
         }
     }
@@ -110,14 +110,14 @@ ENGINE_INLINE void crystal(State* s, const Model& m, const Part& p)
         const double rm = checked::div(omega * lm, m.xtalqx);
         const double d = rm * rm + x * x;
         const double g = checked::div(rm, d);
-        const double b = -checked::div(x, d) + omega * m.xtalcp * 1e-12;
+        const double b = -(x / d) + omega * m.xtalcp * 1e-12;  // d checked just above
         if (shunt) {
             s[l].w.re += g;
             s[l].w.im += b;
         } else {
             const double mag = g * g + b * b;
             s[l].w.re += checked::div(g, mag);
-            s[l].w.im += checked::div(-b, mag);
+            s[l].w.im += -b / mag;
         }
     }
 }
@@ -180,7 +180,7 @@ ENGINE_INLINE void invertImmittance(State* s)
         const Complex w = s[l].w;
         const Complex t = s[l].t;
         const double d = w.re * w.re + w.im * w.im;
-        const Complex inv{checked::div(w.re, d), -checked::div(w.im, d)};
+        const Complex inv{checked::div(w.re, d), -(w.im / d)};
         s[l].w = inv;
         s[l].t = {t.re * inv.re - t.im * inv.im, t.im * inv.re + t.re * inv.im};
     }
@@ -220,8 +220,10 @@ ENGINE_INLINE void walkLanes(const Model& m, const double* freqs, State* s, Solu
         invertImmittance<1>(&s[l]);
         const double mag = transferMagnitude(s[l]);
         // Transducer gain: power into loadr over the power available from the source.
-        const double p = checked::div(mag * mag * m.sourcer, m.loadr);
-        out[l] = {10 * checked::ln(p) / std::numbers::ln10, s[l].s11db};
+        // loadr is not 0 here: the load's admittance above would have failed.
+        const double p = mag * mag * m.sourcer / m.loadr;
+        // An infinite gain (a huge sourcer over a tiny loadr) is an overflow, not a level.
+        out[l] = {checked::finite(10 * checked::ln(p) / std::numbers::ln10), s[l].s11db};
     }
 }
 

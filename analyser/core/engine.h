@@ -25,19 +25,23 @@ void solveLanes(const Model& m, const double* freqs, Solution* out);
 // Observably the same as calling solveLadder() in a loop: when frequency k fails, onPoint has
 // been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
+void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+
+#include "sweepkernel.h"
+
+template <class OnPoint>
 void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
 {
-    int i = 0;
-    for (; i + kLanes <= count; i += kLanes) {
-        Solution s[kLanes];
-        try {
-            solveLanes(m, freqs + i, s);
-        } catch (const FloatError&) {
-            break;  // redone one at a time below, so the failure comes at its own point
-        }
-        for (int l = 0; l < kLanes; ++l)
-            onPoint(i + l, s[l]);
+    constexpr int block = engine::SweepPlan::kBlock;
+    const engine::SweepPlan plan(m);
+    Solution out[block];
+    for (int i = 0; i < count; i += block) {
+        const int n = count - i < block ? count - i : block;
+        const int done = plan.solve(freqs + i, n, out);
+        for (int l = 0; l < done; ++l)
+            onPoint(i + l, out[l]);
+        // From a flagged frequency on, the walk itself: it fails there as it always does.
+        for (int l = done; l < n; ++l)
+            onPoint(i + l, solveLadder(m, freqs[i + l]));
     }
-    for (; i < count; ++i)
-        onPoint(i, solveLadder(m, freqs[i]));
 }

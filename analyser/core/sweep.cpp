@@ -1,37 +1,147 @@
 #include "sweep.h"
 
 #include <array>
-#include <cstdio>
+#include <vector>
 
 #include "analyser.h"
+#include "checkedmath.h"
+#include "circuitfile.h"
 #include "engine.h"
+#include "null_window.h"
+#include "numread.h"
+#include "numtext.h"
+#include "readouts.h"
+#include "twoport.h"
 
 namespace {
 
 constexpr const char* kHeader = "frequency,s21_db,s11_db\n";
+constexpr const char* kDelayHeader = "frequency,s21_db,s11_db,group_delay_s\n";
 
 void appendPoint(std::string& out, double f, const Solution& s)
 {
-    char buf[96];
-    std::snprintf(buf, sizeof buf, "%.17g,%.17g,%.17g\n", f, s.s21db, s.s11db);
-    out += buf;
+    appendG17(out, f);
+    out += ',';
+    appendG17(out, s.s21db);
+    out += ',';
+    appendG17(out, s.s11db);
+    out += '\n';
+}
+
+void appendPoint(std::string& out, double f, const Solution& s, double delay)
+{
+    appendG17(out, f);
+    out += ',';
+    appendG17(out, s.s21db);
+    out += ',';
+    appendG17(out, s.s11db);
+    out += ',';
+    appendG17(out, delay);
+    out += '\n';
+}
+
+// The plot's frequencies; a span too wide for a double has no sweep.
+std::array<double, kSweepPoints> checkedSweep(double start, double stop)
+{
+    checked::finite(stop - start);
+    const auto freqs = sweepFrequencies(start, stop);
+    for (double f : freqs)
+        checked::finite(f);
+    return freqs;
 }
 
 }  // namespace
 
 std::string sweepCsv(const Model& m)
 {
-    std::string out = kHeader;
-    // Exactly the plot's frequencies, so the table matches what the window draws.
-    const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
-    solveSweep(m, freqs.data(), kSweepPoints,
-                [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
+    return sweepCsv(m, m.startfreq, m.stopfreq, false);
+}
+
+std::string sweepCsv(const Model& m, double start, double stop, bool delay)
+{
+    const auto freqs = checkedSweep(start, stop);
+    std::string out = delay ? kDelayHeader : kHeader;
+    out.reserve(kSweepPoints * (delay ? 100 : 75));
+    if (!delay) {
+        solveSweep(m, freqs.data(), kSweepPoints,
+                   [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
+        return out;
+    }
+    solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
+        appendPoint(out, freqs[i], s, solveTwoPort(m, freqs[i]).delay);
+    });
     return out;
 }
 
-std::string pointCsv(const Model& m, double analysisfreq)
+std::string pointCsv(const Model& m, double analysisfreq, bool delay)
 {
-    std::string out = kHeader;
-    appendPoint(out, analysisfreq, solveLadder(m, analysisfreq));
+    std::string out = delay ? kDelayHeader : kHeader;
+    const Solution s = solveLadder(m, analysisfreq);
+    if (delay)
+        appendPoint(out, analysisfreq, s, solveTwoPort(m, analysisfreq).delay);
+    else
+        appendPoint(out, analysisfreq, s);
     return out;
+}
+
+std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
+{
+    if (argc < 2)
+        return std::nullopt;
+    SweepOptions o;
+    o.file = argv[1];
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        auto number = [&](std::optional<double>& into) {
+            if (!hasValue || into)
+                return false;
+            into = readNumber(argv[++i]);
+            return true;
+        };
+        bool ok = true;
+        if (arg == "--at")
+            ok = number(o.at);
+        else if (arg == "--start")
+            ok = number(o.start);
+        else if (arg == "--stop")
+            ok = number(o.stop);
+        else if (arg == "--delay" && !o.delay)
+            o.delay = true;
+        else if (arg == "--measure" && !o.measure)
+            o.measure = true;
+        else if (arg == "--touchstone" && !o.touchstone)
+            o.touchstone = true;
+        else if (arg == "--out" && hasValue && !o.out)
+            o.out = argv[++i];
+        else
+            ok = false;
+        if (!ok)
+            return std::nullopt;
+    }
+    const int outputs = o.delay + o.measure + o.touchstone;
+    if (outputs > 1 || o.start.has_value() != o.stop.has_value() || (o.at && o.start) ||
+        (o.out && !o.touchstone) || (o.at && (o.measure || o.touchstone)))
+        return std::nullopt;
+    return o;
+}
+
+std::string runSweep(const SweepOptions& o)
+{
+    Model model = Model::startup();
+    model.circuitfile = o.file;
+    NullWindow window;
+    readLadder(model, window);
+    const double start = o.start.value_or(model.startfreq);
+    const double stop = o.stop.value_or(model.stopfreq);
+    if (o.at)
+        return pointCsv(model, *o.at, o.delay);
+    if (o.measure)
+        return readoutsCsv(measureResponse(model, start, stop), model.frequnit);
+    if (o.touchstone) {
+        // The Touchstone writer goes here: the same 1000 frequencies as the CSV, written to
+        // o.out when given (atomically), else returned for standard output.
+        throw AppError("Touchstone output is not available yet");
+    }
+    return sweepCsv(model, start, stop, o.delay);
 }

@@ -1,11 +1,38 @@
 #pragma once
-// The response over a circuit's sweep as CSV text, for the command-line companion.
+// The response over a circuit's sweep as text, for the command-line companion.
 
+#include <optional>
 #include <string>
 
 #include "model.h"
 
 // "frequency,s21_db,s11_db" and one line per frequency, every value with 17 significant
-// digits. Throws FloatError where the circuit has no finite answer.
+// digits; with `delay` a last column "group_delay_s". The frequencies are the plot's,
+// over the file's sweep or [start, stop]. Throws FloatError where the circuit has no
+// finite answer, or a frequency is not a finite number.
 std::string sweepCsv(const Model& m);
-std::string pointCsv(const Model& m, double analysisfreq);
+std::string sweepCsv(const Model& m, double start, double stop, bool delay);
+std::string pointCsv(const Model& m, double analysisfreq, bool delay = false);
+
+// The command line of sorvel-sweep: FILE.cir [--at F | --start F --stop F]
+// [--delay | --measure | --touchstone [--out FILE]].
+struct SweepOptions {
+    std::string file;
+    std::optional<double> at, start, stop;
+    bool delay = false;
+    bool measure = false;
+    bool touchstone = false;
+    std::optional<std::string> out;  // only with --touchstone
+};
+
+inline constexpr const char* kSweepUsage =
+    "usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
+    "                    [--delay | --measure | --touchstone [--out FILE]]";
+
+// nullopt for a command line that does not fit the usage; a number that does not read
+// throws its ConvertError.
+std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv);
+
+// Reads the circuit file and makes the whole output text; nothing is printed here, so a
+// failure leaves nothing half-written.
+std::string runSweep(const SweepOptions& o);

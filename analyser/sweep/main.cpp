@@ -1,22 +1,21 @@
-// sorvel-sweep FILE.cir [--at FREQUENCY]
+// sorvel-sweep FILE.cir [--at F | --start F --stop F] [--delay | --measure | --touchstone [--out FILE]]
 // Reads a circuit file as the analyser does and prints S21 and S11 in dB as CSV over the
-// file's sweep, or at one frequency, in the file's unit (MHz, or Hz offset for a crystal
-// circuit). Any failure prints its message alone on standard error and exits with 1.
+// file's sweep (or another range), or at one frequency, in the file's unit (MHz, or Hz
+// offset for a crystal circuit); optionally with the group delay, or the filter's readouts.
+// Any failure prints its message alone on standard error and exits with 1.
 
 #include <cstdio>
 #include <string>
 
-#include "circuitfile.h"
 #include "errors.h"
-#include "numread.h"
-#include "null_window.h"
 #include "program_info.h"
 #include "sweep.h"
 
 namespace {
 
 const char kHelp[] =
-    "Usage: sorvel-sweep FILE.cir [--at FREQUENCY]\n"
+    "Usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
+    "                   [--delay | --measure | --touchstone [--out FILE]]\n"
     "       sorvel-sweep --help | --version\n"
     "\n"
     "Reads the circuit file FILE.cir as Sorvel does and prints its response as CSV: the\n"
@@ -24,17 +23,17 @@ const char kHelp[] =
     "Frequencies are in the file's unit: MHz, or Hz of offset from the crystal frequency\n"
     "for a crystal filter.\n"
     "\n"
-    "  --at FREQUENCY  print the line for this one frequency only\n"
-    "  --help          print this text and exit\n"
-    "  --version       print the version and exit\n"
+    "  --at FREQUENCY    print the line for this one frequency only\n"
+    "  --start FREQUENCY, --stop FREQUENCY\n"
+    "                    sweep this range instead of the file's\n"
+    "  --delay           add the group delay in seconds as a last column\n"
+    "  --measure         print the filter's readouts as quantity,value,unit lines\n"
+    "  --touchstone      print the sweep as a Touchstone file (S11 S21 S12 S22)\n"
+    "  --out FILE        with --touchstone: write FILE instead of standard output\n"
+    "  --help            print this text and exit\n"
+    "  --version         print the version and exit\n"
     "\n"
     "Exit status: 0 on success; 1 on any failure, with the message alone on standard error.\n";
-
-int usage()
-{
-    std::fputs("usage: sorvel-sweep FILE.cir [--at FREQUENCY]\n", stderr);
-    return 1;
-}
 
 }  // namespace
 
@@ -44,17 +43,14 @@ int main(int argc, char** argv)
         std::fputs(info->c_str(), stdout);
         return 0;
     }
-    const bool single = argc == 4 && std::string(argv[2]) == "--at";
-    if (argc != 2 && !single)
-        return usage();
     try {
-        Model model = Model::startup();
-        model.circuitfile = argv[1];
-        NullWindow window;
-        readLadder(model, window);
+        const auto options = parseSweepOptions(argc, argv);
+        if (!options) {
+            std::fprintf(stderr, "%s\n", kSweepUsage);
+            return 1;
+        }
         // The whole output is made first, so a failure leaves no partial table behind.
-        const std::string out =
-            single ? pointCsv(model, readNumber(argv[3])) : sweepCsv(model);
+        const std::string out = runSweep(*options);
         std::fwrite(out.data(), 1, out.size(), stdout);
         if (std::fflush(stdout) != 0)
             return 1;

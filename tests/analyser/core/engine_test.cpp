@@ -259,6 +259,17 @@ TEST(Ladder, FloatingPointFailures)
     Model blankCrystal = circuit({{"xtl", "ser", 0}});  // crystal block still all 0
     blankCrystal.crystalflag = 1;
     Model atDc = crystalCircuit("ser", 0);
+    // A tiny Lm: at resonance Rm^2 + X^2 underflows to 0 while Rm does not.
+    Model vanishingArm = crystalCircuit("par", 0);
+    vanishingArm.xtallm = 1e-200;
+    vanishingArm.xtalqx = 1;
+    // A huge Lm: Rm^2 overflows, so the crystal's admittance is 0 and cannot be turned over.
+    Model hugeArm = crystalCircuit("ser", 0);
+    hugeArm.xtallm = 1e162;
+    hugeArm.xtalqx = 1;
+    hugeArm.xtalcp = 0;
+    Model tinyQShunt = circuit({{"ind", "par", 0}});
+    tinyQShunt.inductorq = 1e-305;  // 1e-20 * 1e-305 underflows to 0
 
     const struct {
         const char* what;
@@ -282,6 +293,12 @@ TEST(Ladder, FloatingPointFailures)
         {"crystal circuit at 0 rad/s", atDc, -10e6, dz},
         {"immittance exactly 0 turned over", circuit({{"res", "ser", -50}, {"res", "par", 1}}), 10, inv},
         {"rlb seeing -sourcer", circuit({{"res", "ser", -100}, {"rlb", "ser", 0}}), 10, dz},
+        {"crystal arm vanishing", vanishingArm, 0, dz},
+        {"series crystal of no admittance", hugeArm, 0, inv},
+        {"inductor Q underflowing", tinyQShunt, 10, dz},
+        {"immittance too small to square, turned over", circuit({{"res", "par", 1e300}}, 1e200), 10, dz},
+        {"rlb seeing an infinite impedance", circuit({{"res", "ser", 1e308}, {"res", "ser", 1e308}, {"rlb", "ser", 0}}), 10, inv},
+        {"gain beyond the largest double", circuit({}, 1e-200, 1e200), 10, "Floating point overflow"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

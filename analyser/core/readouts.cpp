@@ -1,0 +1,224 @@
+#include "readouts.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "analyser.h"
+#include "checkedmath.h"
+#include "engine.h"
+#include "numtext.h"
+#include "twoport.h"
+
+namespace {
+
+// Enough for any bracket to shrink from a whole span to 1e-9 of it, with room to spare;
+// also ends the search where the bracket cannot shrink any further.
+constexpr int kMaxSteps = 200;
+
+using Curve = std::function<double(double)>;
+
+// Golden-section search for the highest value of g on [a, b], to within tol.
+double argMax(const Curve& g, double a, double b, double tol)
+{
+    constexpr double r = 0.6180339887498949;
+    double c = b - r * (b - a), d = a + r * (b - a);
+    double gc = g(c), gd = g(d);
+    for (int i = 0; i < kMaxSteps && b - a > tol; ++i) {
+        if (gc >= gd) {
+            b = d, d = c, gd = gc;
+            c = b - r * (b - a), gc = g(c);
+        } else {
+            a = c, c = d, gc = gd;
+            d = a + r * (b - a), gd = g(d);
+        }
+    }
+    return gc >= gd ? c : d;
+}
+
+// Where g crosses `level` between `below` (g < level) and `above` (g >= level), by bisection.
+double crossing(const Curve& g, double level, double below, double above, double tol)
+{
+    for (int i = 0; i < kMaxSteps && std::abs(above - below) > tol; ++i) {
+        const double mid = below + (above - below) / 2;
+        (g(mid) < level ? below : above) = mid;
+    }
+    return below + (above - below) / 2;
+}
+
+// The points of `xs` where g peaks among its neighbours (an end counts when it beats its
+// one neighbour: a band that reaches the range's end may peak there), each refined on the
+// engine.
+struct Extreme {
+    double at, value;
+};
+
+std::vector<Extreme> peaks(const Curve& g, const std::vector<double>& xs, const std::vector<double>& ys,
+                           double tol)
+{
+    std::vector<Extreme> out;
+    const int n = static_cast<int>(xs.size());
+    for (int i = 0; i < n; ++i) {
+        const bool left = i == 0 || ys[i] >= ys[i - 1];
+        const bool right = i + 1 < n ? ys[i] > ys[i + 1] : n == 1 || ys[i] > ys[i - 1];
+        if (!(left && right))
+            continue;
+        const double a = xs[std::max(i - 1, 0)], b = xs[std::min(i + 1, n - 1)];
+        const double x = argMax(g, a, b, tol);
+        const double v = g(x);
+        out.push_back(v > ys[i] ? Extreme{x, v} : Extreme{xs[i], ys[i]});
+    }
+    return out;
+}
+
+}  // namespace
+
+Readouts measureResponse(const Model& m, double start, double stop)
+{
+    if (stop < start)
+        std::swap(start, stop);
+    const double span = checked::finite(stop - start);
+    const double tol = 1e-9 * span;
+    const auto sweep = sweepFrequencies(start, stop);
+    std::vector<double> f(sweep.begin(), sweep.end());
+    f.push_back(stop);
+    for (double x : f)
+        checked::finite(x);
+    const int n = static_cast<int>(f.size());
+    std::vector<double> level(n);
+    solveSweep(m, f.data(), n, [&](int i, const Solution& s) { level[i] = s.s21db; });
+
+    const Curve s21 = [&](double x) { return solveLadder(m, x).s21db; };
+    Readouts r;
+
+    const int best = static_cast<int>(std::max_element(level.begin(), level.end()) - level.begin());
+    double peakFreq = argMax(s21, f[std::max(best - 1, 0)], f[std::min(best + 1, n - 1)], tol);
+    double peak = s21(peakFreq);
+    if (level[best] >= peak)
+        peakFreq = f[best], peak = level[best];
+    r.peakFreq = peakFreq;
+    r.insertionLossDb = -peak;
+
+    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
+        const double target = peak - Readouts::kLevels[k];
+        Readouts::Band& band = r.bands[k];
+        double above = peakFreq;
+        for (int i = n - 1; i >= 0; --i) {
+            if (f[i] >= peakFreq)
+                continue;
+            if (level[i] < target) {
+                band.low = crossing(s21, target, f[i], above, tol);
+                break;
+            }
+            above = f[i];
+        }
+        above = peakFreq;
+        for (int i = 0; i < n; ++i) {
+            if (f[i] <= peakFreq)
+                continue;
+            if (level[i] < target) {
+                band.high = crossing(s21, target, f[i], above, tol);
+                break;
+            }
+            above = f[i];
+        }
+        if (band.low && band.high)
+            band.width = *band.high - *band.low;
+    }
+    const Readouts::Band& b3 = r.bands[0];
+    const Readouts::Band& b6 = r.bands[1];
+    const Readouts::Band& b60 = r.bands[4];
+    if (b3.low && b3.high)
+        r.centre3 = *b3.low + (*b3.high - *b3.low) / 2;
+    if (b60.width && b6.width)
+        r.shape60to6 = checked::finite(checked::div(*b60.width, *b6.width));
+
+    // The pass band: between the 3 dB edges, or the range's end where an edge is missing.
+    const double lo = b3.low.value_or(start), hi = b3.high.value_or(stop);
+    std::vector<double> xs{lo};
+    for (double x : f)
+        if (x > lo && x < hi)
+            xs.push_back(x);
+    xs.push_back(hi);
+    if (peakFreq > lo && peakFreq < hi) {
+        xs.push_back(peakFreq);
+        std::sort(xs.begin(), xs.end());
+    }
+    std::vector<double> lv, s11, delay;
+    for (double x : xs) {
+        const Response resp = solveResponse(m, x);
+        lv.push_back(resp.levels.s21db);
+        s11.push_back(magnitudeDb(resp.twoPort.s11));
+        delay.push_back(resp.twoPort.delay);
+    }
+    auto negated = [](std::vector<double> v) {
+        for (double& x : v)
+            x = -x;
+        return v;
+    };
+
+    // Ripple: from the lowest to the highest local maximum, the highest level minus the lowest.
+    const auto maxima = peaks(s21, xs, lv, tol);
+    if (maxima.size() >= 2) {
+        double top = maxima.front().value;
+        for (const auto& e : maxima)
+            top = std::max(top, e.value);
+        const Curve down = [&](double x) { return -s21(x); };
+        double bottom = top;
+        for (const auto& e : peaks(down, xs, negated(lv), tol))
+            if (e.at > maxima.front().at && e.at < maxima.back().at)
+                bottom = std::min(bottom, -e.value);
+        r.rippleDb = top - bottom;
+    }
+
+    // The worst match in the band is the highest |S11|.
+    const Curve s11Db = [&](double x) { return magnitudeDb(solveTwoPort(m, x).s11); };
+    double worst = *std::max_element(s11.begin(), s11.end());
+    for (const auto& e : peaks(s11Db, xs, s11, tol))
+        worst = std::max(worst, e.value);
+    r.returnLossDb = -worst;
+
+    const Curve tau = [&](double x) { return solveTwoPort(m, x).delay; };
+    const Curve negTau = [&](double x) { return -solveTwoPort(m, x).delay; };
+    r.delayMax = *std::max_element(delay.begin(), delay.end());
+    r.delayMin = *std::min_element(delay.begin(), delay.end());
+    for (const auto& e : peaks(tau, xs, delay, tol))
+        r.delayMax = std::max(r.delayMax, e.value);
+    for (const auto& e : peaks(negTau, xs, negated(delay), tol))
+        r.delayMin = std::min(r.delayMin, -e.value);
+    if (r.centre3)
+        r.delayCentre = solveResponse(m, *r.centre3).twoPort.delay;
+    return r;
+}
+
+std::string readoutsCsv(const Readouts& r, const std::string& frequnit)
+{
+    std::string out;
+    auto line = [&](const std::string& name, std::optional<double> v, const std::string& unit) {
+        out += name;
+        out += ',';
+        if (v)
+            appendG17(out, *v);
+        else
+            out += "none";
+        out += ',';
+        out += unit;
+        out += '\n';
+    };
+    line("peak_freq", r.peakFreq, frequnit);
+    line("insertion_loss_db", r.insertionLossDb, "dB");
+    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
+        const std::string x = std::to_string(Readouts::kLevels[k]);
+        line("low_" + x, r.bands[k].low, frequnit);
+        line("high_" + x, r.bands[k].high, frequnit);
+        line("bw_" + x, r.bands[k].width, frequnit);
+    }
+    line("centre_3", r.centre3, frequnit);
+    line("shape_60_6", r.shape60to6, "1");
+    line("ripple_db", r.rippleDb, "dB");
+    line("return_loss_db", r.returnLossDb, "dB");
+    line("delay_centre_s", r.delayCentre, "s");
+    line("delay_min_s", r.delayMin, "s");
+    line("delay_max_s", r.delayMax, "s");
+    return out;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The ladder as a two-port between the source (port 1) and the load (port 2): complex
+// scattering parameters, each port referred to its own termination resistance (power
+// waves), and the group delay of S21.
+//
+// solveLadder() gives the levels the plot shows; this gives the phases, S22 and the
+// delay. |S21|^2 is the same transducer gain as solveLadder()'s s21db, and S11 is the whole
+// ladder seen from the source, wherever an "rlb" sits (it adds nothing here).
+
+#include <complex>
+
+#include "engine.h"
+#include "model.h"
+
+struct TwoPort {
+    std::complex<double> s11, s21, s22;  // S12 equals S21: the ladder is reciprocal
+    double delay = 0;                    // -d(arg S21)/d(omega) in seconds, omega in rad/s
+};
+
+// Levels and two-port at one frequency (MHz, or Hz offset for a crystal circuit).
+struct Response {
+    Solution levels;
+    TwoPort twoPort;
+};
+
+// Throws solveLadder()'s FloatError first where the levels fail, then
+// "Floating point overflow" or "Invalid floating point operation" where a two-port
+// result is not a finite number. Nothing infinite or NaN is ever returned.
+Response solveResponse(const Model& m, double analysisfreq);
+
+// The two-port alone, with the same checks on its own results; callers that also need the
+// levels' errors call solveResponse().
+TwoPort solveTwoPort(const Model& m, double analysisfreq);
+
+// Magnitude in dB, with a magnitude below 1e-15 shown as -300 dB rather than -inf.
+double magnitudeDb(std::complex<double> s);
