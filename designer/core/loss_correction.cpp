@@ -70,7 +70,7 @@ Trial designWith(const std::map<Field, std::string>& typed, double designBw, End
             return t;
         }
         t.realized = measureResponse(designModel(t.state), -2.0 * t.state.bw, 4.0 * t.state.bw).bands[0].width;
-    } catch (const AppError& e) {
+    } catch (const FloatError& e) {  // this bandwidth has no design; a typing error stops the search
         t.message = e.what();
     }
     return t;
@@ -100,9 +100,9 @@ LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRCho
         if (!t.realized) {
             if (firstRefusal.empty())
                 firstRefusal = t.message.empty() ? "no -3 dB band was found." : t.message;
-            if (!lastGood)
-                break;  // the asked bandwidth itself cannot be designed: nothing to start from
-            x = (x + lastGood->designBw) / 2;  // back towards what worked
+            // Loss only ever narrows the band, and a wider design asks less of the crystal's
+            // Q: until one design works, try wider ones; after that, back towards what worked.
+            x = lastGood ? (x + lastGood->designBw) / 2 : x * 1.5;
             continue;
         }
         if (!best || error(t) < error(*best))
