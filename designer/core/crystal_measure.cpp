@@ -4,10 +4,10 @@
 
 using design::Field;
 
-CrystalFit fitMeasuredCrystal(const Network& network, double portR)
+std::vector<std::complex<double>> seriesS21(const Network& network, double portR)
 {
     if (network.ports == 2)
-        return fitCrystal(network.frequencyHz, network.s21, portR);
+        return network.s21;
     std::vector<std::complex<double>> s21;
     s21.reserve(network.s11.size());
     for (const std::complex<double>& g : network.s11) {
@@ -15,7 +15,12 @@ CrystalFit fitMeasuredCrystal(const Network& network, double portR)
         const std::complex<double> z = network.referenceR1 * (1.0 + g) / (1.0 - g);
         s21.push_back(2 * portR / (2 * portR + z));
     }
-    return fitCrystal(network.frequencyHz, s21, portR);
+    return s21;
+}
+
+CrystalFit fitMeasuredCrystal(const Network& network, double portR)
+{
+    return fitCrystal(network.frequencyHz, seriesS21(network, portR), portR);
 }
 
 CrystalFit fitMeasuredCrystalFile(const std::string& path, double portR)

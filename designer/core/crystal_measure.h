@@ -13,6 +13,9 @@
 #include "crystal_fit.h"
 #include "touchstone.h"
 
+// The S21 the fit sees: a two-port's own, a one-port's turned into the series S21.
+std::vector<std::complex<double>> seriesS21(const Network& network, double portR);
+
 CrystalFit fitMeasuredCrystal(const Network& network, double portR = kDefaultPortR);
 
 // Reads the file (FileError, TouchstoneError) and fits it (MeasurementError).

@@ -9,6 +9,10 @@
 #include "model.h"
 #include "readouts.h"
 
+namespace msg {
+inline constexpr const char* kNoRealizedDesign = "There is no design to solve yet.  Run steps 1 to 6 first.";
+}  // namespace msg
+
 // The analyser's model of the design, made from the export's own records: each value is the
 // double its written text denotes, so the model equals what reading the exported file gives.
 // Throws AppError where designCircuit() does.
