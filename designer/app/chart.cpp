@@ -47,8 +47,11 @@ void showCurves(QChartView* view, const std::vector<Curve>& curves, double floor
         series->attachAxis(xAxes.front());
         series->attachAxis(yAxes.front());
     }
-    if (x0 < x1)
-        xAxes.front()->setRange(x0, x1);
+    if (x0 < x1) {
+        auto* x = static_cast<QValueAxis*>(xAxes.front());
+        x->setRange(x0, x1);
+        x->applyNiceNumbers();
+    }
     if (y0 <= y1) {
         // Whole 10 dB steps keep the grid readable.
         yAxes.front()->setRange(std::floor(y0 / 10) * 10, std::ceil((y1 + 0.01) / 10) * 10);

@@ -27,14 +27,14 @@ RealizedWindow::RealizedWindow()
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setMinimumHeight(190);
+    table->setMinimumHeight(250);
     layout->addWidget(table);
     chart = makeChartView(this, QStringLiteral("Hz from the crystal frequency F"), QStringLiteral("dB"));
     layout->addWidget(chart, 1);
     note = new QLabel(this);
     note->setWordWrap(true);
     layout->addWidget(note);
-    resize(560, 560);
+    resize(560, 640);
 }
 
 void RealizedWindow::showResponse(const RealizedResponse& r)
