@@ -67,7 +67,7 @@ endif()
 
 # Man pages carry the version and are installed compressed, as Debian's man expects.
 set(man_pages)
-foreach(page sorvel mirabo sorvel-sweep)
+foreach(page ${PACKAGE_PROGRAMS})
   set(page_in ${CMAKE_BINARY_DIR}/man/${page}.1)
   configure_file(${PACKAGING_DIR}/man/${page}.1 ${page_in} @ONLY)
   add_custom_command(OUTPUT ${page_in}.gz

@@ -10,6 +10,10 @@
 #include <QStyleFactory>
 
 #include "control_table.h"
+#include "loss_correction.h"
+#include "memory_port.h"
+#include "numread.h"
+#include "realized.h"
 #include "schematic.h"
 
 namespace {
@@ -71,6 +75,7 @@ MiraboApp::MiraboApp()
     wireKandQ();
     wireHelp();
     wireAbout();
+    wireMeasurements();
 }
 
 void MiraboApp::wireMain()
@@ -84,7 +89,16 @@ void MiraboApp::wireMain()
     on(Command::SetEndQ, &Designer::setEndQ);
     on(Command::MatchEnds, &Designer::matchEnds);
     on(Command::ComputeCouplingCapacitors, &Designer::computeCouplingCapacitors);
-    on(Command::TuneMeshes, &Designer::tuneMeshes);
+    // A tuned design is shown as it will be built at once.
+    onClick(mainControls, Command::TuneMeshes, [this] {
+        bool tuned = false;
+        runCommand(mainPort, [&] {
+            designer.tuneMeshes();
+            tuned = state.tuningCap[1] > 0.01f && state.crystalCount >= 2 && state.crystalCount <= kMeshes;
+        });
+        if (tuned)
+            showRealizedResponse();
+    });
     on(Command::SaveDefaultFile, &Designer::saveDefaultFile);
     QObject::connect(main.saveAs, &QAction::triggered, [this] { runCommand(mainPort, [&] { designer.saveAs(); }); });
     onClick(mainControls, Command::OpenGenerator, [this] { showKandQ(); });
@@ -170,4 +184,63 @@ void MiraboApp::showMainFromHelp()
     help.hide();
     kandq.hide();
     main.show();
+}
+
+void MiraboApp::wireMeasurements()
+{
+    QObject::connect(main.measureCrystal, &QAction::triggered, [this] { showMeasureWindow(); });
+    QObject::connect(main.matchedSet, &QAction::triggered, [this] { showMatchedSet(); });
+    QObject::connect(main.realizedResponse, &QAction::triggered, [this] { showRealizedResponse(); });
+    QObject::connect(main.correctLoss, &QAction::triggered, [this] { correctForCrystalLoss(); });
+    measure.onUse = [this](const CrystalFields& fields) { useCrystalValues(fields); };
+}
+
+void MiraboApp::showMeasureWindow()
+{
+    measure.show();
+    measure.raise();
+}
+
+void MiraboApp::showMatchedSet()
+{
+    matchedSet.show();
+    matchedSet.raise();
+}
+
+void MiraboApp::useCrystalValues(const CrystalFields& fields)
+{
+    for (const auto& [field, text] : fields)
+        mainPort.setText(field, text);
+}
+
+void MiraboApp::showRealizedResponse()
+{
+    runCommand(mainPort, [&] {
+        // The export's readiness test: a design without step 6 has nothing to solve.
+        if (!(state.tuningCap[1] > 0.01f)) {
+            mainPort.message(msg::kNoRealizedDesign);
+            return;
+        }
+        const std::string asked = mainPort.text(design::Field::Bandwidth);
+        realized.showResponse(realizeDesign(state, isNumber(asked) ? readNumber(asked) : state.bw));
+        realized.show();
+        realized.raise();
+    });
+}
+
+void MiraboApp::correctForCrystalLoss()
+{
+    runCommand(mainPort, [&] {
+        LossCorrection c = correctForLoss(typedDesignFields(mainPort), EndRChoice::TypedOrMinimum);
+        if (c.reached) {
+            const std::vector<double> set = state.setFsHz;
+            state = c.state;
+            state.setFsHz = set;
+            for (design::Field f : computedDesignFields())
+                mainPort.setText(f, c.window.text(f));
+        }
+        mainPort.message(c.message);
+        if (c.reached)
+            showRealizedResponse();
+    });
 }

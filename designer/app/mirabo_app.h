@@ -4,10 +4,12 @@
 
 #include <memory>
 
+#include "crystal_windows.h"
 #include "design_state.h"
 #include "designer.h"
 #include "kandq.h"
 #include "qt_form_port.h"
+#include "realized_window.h"
 #include "windows.h"
 
 class MiraboApp {
@@ -23,11 +25,21 @@ public:
     void showHelp();
     void showMainFromHelp();
 
+    // The measured-crystal and realized-response commands.
+    void showMeasureWindow();
+    void showMatchedSet();
+    void useCrystalValues(const CrystalFields& fields);  // into step 1's fields only
+    void showRealizedResponse();  // after step 6 and on demand
+    void correctForCrystalLoss();
+
     DesignState state;
     MainForm main;
     FormWindow help;
     FormWindow kandq;
     FormWindow about;
+    MeasureWindow measure;
+    MatchedSetWindow matchedSet{state};
+    RealizedWindow realized;
 
     // Each window's widgets by identifier, from its control table.
     Controls mainControls;
@@ -46,6 +58,7 @@ private:
     void wireKandQ();
     void wireHelp();
     void wireAbout();
+    void wireMeasurements();
 };
 
 // The look all windows are laid out for: a compact sans-serif face and the Fusion style.

@@ -44,6 +44,13 @@ MainForm::MainForm(const QString& caption, int width, int height)
     exit = file->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("Exit1"));
     exit->setShortcut(QKeySequence::Quit);
+    // Beyond the classic steps: measured crystals in, the built filter's response out.
+    QMenu* crystal = menuBar()->addMenu(QStringLiteral("&Crystal"));
+    measureCrystal = crystal->addAction(QStringLiteral("&Measure from Touchstone..."));
+    matchedSet = crystal->addAction(QStringLiteral("Matched &set..."));
+    QMenu* designMenu = menuBar()->addMenu(QStringLiteral("&Design"));
+    realizedResponse = designMenu->addAction(QStringLiteral("&Realized response"));
+    correctLoss = designMenu->addAction(QStringLiteral("&Correct for crystal loss"));
     help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->setShortcut(QKeySequence::HelpContents);

@@ -33,6 +33,10 @@ public:
     QAction* exit = nullptr;
     QAction* help = nullptr;
     QAction* about = nullptr;
+    QAction* measureCrystal = nullptr;
+    QAction* matchedSet = nullptr;
+    QAction* realizedResponse = nullptr;
+    QAction* correctLoss = nullptr;
 
     std::function<void()> onShow;
 

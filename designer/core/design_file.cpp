@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "errors.h"
+#include "numread.h"
 #include "numtext.h"
 #include "single.h"
 
@@ -33,12 +34,24 @@ mode_t newFileMode(const std::string& path)
 
 }  // namespace
 
-std::vector<std::string> designLines(const DesignState& s)
+std::string setSizeProblem(const DesignState& s)
+{
+    const auto size = static_cast<long long>(s.setFsHz.size());
+    if (size == 0 || size == s.crystalCount)
+        return {};
+    return "Warning -- no file saved.  The matched set holds " + integerText(size) +
+           " crystals; the design has " + integerText(s.crystalCount) + ".";
+}
+
+DesignCircuit designCircuit(const DesignState& s)
 {
     const int n = s.crystalCount;
     if (n < 1 || n > kMeshes)  // the tables hold ten meshes; saveCircuit() refuses before this
         throw AppError("Warning -- no file saved.  N must be from 1 to 10.");
-    std::vector<std::string> lines{
+    if (const std::string problem = setSizeProblem(s); !problem.empty())
+        throw AppError(problem);
+    DesignCircuit c;
+    c.header = {
         integerText(3LL * n + 2),
         "100",  // inductor Q: the design has no inductors
         number(s.rend),
@@ -57,15 +70,26 @@ std::vector<std::string> designLines(const DesignState& s)
         "60",
         "10",
     };
-    auto record = [&lines](const char* kind, const char* conn, const std::string& value) {
-        lines.insert(lines.end(), {kind, conn, value});
+    // Offsets are taken from F as the file states it, which is what the analyser adds them to.
+    const double fileFHz = readNumber(c.header[5]) * 1e6;
+    auto crystal = [&](int k) {
+        return s.setFsHz.empty() ? std::string("0") : generalText(s.setFsHz[k - 1] - fileFHz, 15);
     };
-    record("cap", "par", number(s.ce1pf));
+    c.records.push_back({"cap", "par", number(s.ce1pf)});
     for (int k = 1; k <= n; ++k) {
-        record("xtl", "ser", "0");
-        record("cap", "ser", number(s.tuningCap[k]));
-        record("cap", "par", number(k < n ? s.couplingCap[k] : s.cenpf));
+        c.records.push_back({"xtl", "ser", crystal(k)});
+        c.records.push_back({"cap", "ser", number(s.tuningCap[k])});
+        c.records.push_back({"cap", "par", number(k < n ? s.couplingCap[k] : s.cenpf)});
     }
+    return c;
+}
+
+std::vector<std::string> designLines(const DesignState& s)
+{
+    const DesignCircuit c = designCircuit(s);
+    std::vector<std::string> lines = c.header;
+    for (const DesignCircuit::Record& r : c.records)
+        lines.insert(lines.end(), {r.kind, r.conn, r.value});
     lines.emplace_back("rlb");
     return lines;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // Tables hold ten meshes, slot 1 first (slot 0 unused), as the window has fields for.
 constexpr int kMeshes = 10;
@@ -49,4 +50,8 @@ struct DesignState {
     Table meshCap{};      // pF, the shunt capacitors either side of mesh i in series
     Table prototype{};    // lowpass prototype values g1 ... gN from the k-and-q generator
     float minMeshCap = 0;
+
+    // The matched set the filter will be built from: each crystal's series resonance in Hz,
+    // mesh 1 first. Empty: every crystal is taken at F, as the steps assume.
+    std::vector<double> setFsHz;
 };

@@ -32,6 +32,10 @@ void Designer::saveCircuit()
         w.message(msg::kExportNRange);
         return;
     }
+    if (const std::string problem = setSizeProblem(s); !problem.empty()) {
+        w.message(problem);
+        return;
+    }
     w.beep();
     for (int i = 1; i <= kMeshes; ++i)
         s.tuningCap[i] = readSingle(w.text(design::tuningCapField(i)));

@@ -33,13 +33,14 @@ done
 
 # File list: everything expected is there, and nothing lands outside /usr.
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/files"
-expected=(/usr/bin/sorvel /usr/bin/mirabo /usr/bin/sorvel-sweep
+expected=(/usr/bin/sorvel /usr/bin/mirabo /usr/bin/sorvel-sweep /usr/bin/mirabo-design /usr/bin/mirabo-crystal
           /usr/share/sorvel/examples/lowpass-7-pole.cir
           /usr/share/sorvel/examples/crystal-5-pole.cir
           /usr/share/sorvel/examples/measured-crystal-4-pole.s2p
           /usr/share/mime/packages/sorvel-mirabo.xml
           /usr/share/man/man1/sorvel.1.gz /usr/share/man/man1/mirabo.1.gz
-          /usr/share/man/man1/sorvel-sweep.1.gz)
+          /usr/share/man/man1/sorvel-sweep.1.gz /usr/share/man/man1/mirabo-design.1.gz
+          /usr/share/man/man1/mirabo-crystal.1.gz)
 for id in org.ladderbench.Sorvel org.ladderbench.Mirabo; do
     expected+=(/usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml
                /usr/share/icons/hicolor/scalable/apps/$id.svg)
@@ -99,7 +100,7 @@ done
 
 # The programs run from the scratch root: versions, and one sweep of each bundled circuit.
 bin="$root/usr/bin"
-for program in sorvel-sweep sorvel mirabo; do
+for program in sorvel-sweep sorvel mirabo mirabo-design mirabo-crystal; do
     out="$("$bin/$program" --version)" || fail "$program --version exits with $?"
     [ "$out" = "$program ${version%-*}" ] || fail "$program --version says '$out'"
 done

@@ -1,0 +1,20 @@
+#pragma once
+// The designed filter's response on the analyser's engine, next to what was asked.
+
+#include <QWidget>
+
+#include "realized.h"
+
+class QChartView;
+class QLabel;
+class QTableWidget;
+
+class RealizedWindow : public QWidget {
+public:
+    RealizedWindow();
+    void showResponse(const RealizedResponse& r);
+
+    QTableWidget* table;
+    QChartView* chart;
+    QLabel* note;
+};
