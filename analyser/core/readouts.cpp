@@ -145,12 +145,11 @@ Readouts measureResponse(const Model& m, double start, double stop)
         std::sort(xs.begin(), xs.end());
     }
     std::vector<double> lv, s11, delay;
-    for (double x : xs) {
-        const Response resp = solveResponse(m, x);
+    solveResponseSweep(m, xs.data(), static_cast<int>(xs.size()), [&](int, const Response& resp) {
         lv.push_back(resp.levels.s21db);
         s11.push_back(magnitudeDb(resp.twoPort.s11));
         delay.push_back(resp.twoPort.delay);
-    }
+    });
     auto negated = [](std::vector<double> v) {
         for (double& x : v)
             x = -x;

@@ -67,8 +67,8 @@ std::string sweepCsv(const Model& m, double start, double stop, bool delay)
                    [&](int i, const Solution& s) { appendPoint(out, freqs[i], s); });
         return out;
     }
-    solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
-        appendPoint(out, freqs[i], s, solveTwoPort(m, freqs[i]).delay);
+    solveResponseSweep(m, freqs.data(), kSweepPoints, [&](int i, const Response& r) {
+        appendPoint(out, freqs[i], r.levels, r.twoPort.delay);
     });
     return out;
 }

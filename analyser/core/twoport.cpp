@@ -4,19 +4,13 @@
 #include <cmath>
 
 #include "checkedmath.h"
+#include "plaincomplex.h"
 #include "walk.h"
 
 namespace {
 
-// Plain complex arithmetic: the textbook formulas, no library recovery of infinities.
-struct Cx {
-    double re = 0, im = 0;
-};
-inline Cx operator+(Cx a, Cx b) { return {a.re + b.re, a.im + b.im}; }
-inline Cx operator-(Cx a, Cx b) { return {a.re - b.re, a.im - b.im}; }
-inline Cx operator*(Cx a, Cx b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
-inline Cx operator*(double k, Cx a) { return {k * a.re, k * a.im}; }
-inline Cx operator-(Cx a) { return {-a.re, -a.im}; }
+using engine::Cx;
+
 // Scaled first, so that squaring a large or small value neither overflows nor underflows.
 inline Cx inverse(Cx a)
 {

@@ -32,5 +32,29 @@ Response solveResponse(const Model& m, double analysisfreq);
 // levels' errors call solveResponse().
 TwoPort solveTwoPort(const Model& m, double analysisfreq);
 
+// Solves the ladder at freqs[0..count) and calls onPoint(i, response) for each, in order.
+// Observably the same as calling solveResponse() in a loop, to the last bit: when frequency
+// k fails, onPoint has been called for 0..k-1 and the FloatError of frequency k propagates.
+template <class OnPoint>
+void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+
 // Magnitude in dB, with a magnitude below 1e-15 shown as -300 dB rather than -inf.
 double magnitudeDb(std::complex<double> s);
+
+#include "responsekernel.h"
+
+template <class OnPoint>
+void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+{
+    constexpr int block = engine::ResponsePlan::kBlock;
+    const engine::ResponsePlan plan(m);
+    Response out[block];
+    bool exact[block];
+    for (int i = 0; i < count; i += block) {
+        const int n = count - i < block ? count - i : block;
+        plan.solve(freqs + i, n, out, exact);
+        // A marked frequency is solved on its own, which raises its error if it has one.
+        for (int l = 0; l < n; ++l)
+            onPoint(i + l, exact[l] ? out[l] : solveResponse(m, freqs[i + l]));
+    }
+}

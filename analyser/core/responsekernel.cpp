@@ -1,0 +1,448 @@
+// Built with -ffp-contract=off (no fused multiply-add may change a bit) and
+// -fno-math-errno -fno-trapping-math (so the selects and divisions vectorize); the
+// kernel is cloned for AVX-512, AVX2 and the baseline and picked at run time. AVX-512 pays
+// here, unlike in the level kernel: the divisions cost the same per number, but the many
+// multiplications of the chain matrix take half the instructions and the wider register
+// file holds the crystal step without spilling.
+
+#include "responsekernel.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <numbers>
+
+#include "plaincomplex.h"
+#include "twoport.h"
+#include "walk.h"
+
+namespace engine {
+
+ResponsePlan::ResponsePlan(const Model& m)
+    : sourcer_(m.sourcer), loadr_(m.loadr), inductorq_(m.inductorq), xtalfreq_(m.xtalfreq),
+      xtallm_(m.xtallm), xtalcp_(m.xtalcp), xtalqx_(m.xtalqx)
+{
+    crystal_ = m.crystalflag == 1;
+    // Divisors that are 0 whatever the frequency, and a gain with no square root: the
+    // one-frequency solve fails at the first frequency.
+    usable_ = m.loadr != 0 && m.sourcer * m.loadr >= 0;
+    load_ = usable_ ? 1.0 / m.loadr : 0;
+    gain_ = usable_ ? 2 * std::sqrt(m.sourcer * m.loadr) : 0;
+    zeroOverQ_ = 0.0 / m.inductorq;
+    // The level walk is in impedance form exactly where the chain takes series parts.
+    bool impedance = isSer(m.part(1).partconn);
+    if (impedance)
+        steps_.push_back({Step::Invert, false, false, 0, 0, 0});
+    const int count = std::min(m.partcount, kMaxParts);
+    for (int n = 1; n <= count; ++n) {
+        const Part& p = m.part(n);
+        const bool series = isSer(p.partconn);
+        switch (p.partcode) {
+        case kCap:
+        case kDupCap: {
+            const double pF = p.partcode == kCap ? p.partvalue : referencedValue(m, p);
+            steps_.push_back({series ? Step::SerCap : Step::ParCap, true, impedance, pF, pF * 1e-12, 0});
+            break;
+        }
+        case kInd:
+        case kDupInd: {
+            usable_ = usable_ && m.inductorq != 0;
+            const double nH = p.partcode == kInd ? p.partvalue : referencedValue(m, p);
+            const double slope = nH * 1e-9;
+            steps_.push_back({series ? Step::SerInd : Step::ParInd, true, impedance, nH, slope,
+                              m.inductorq != 0 ? slope / m.inductorq : 0});
+            break;
+        }
+        case kRes:
+        case kDupRes: {
+            const double ohm = p.partcode == kRes ? p.partvalue : referencedValue(m, p);
+            usable_ = usable_ && (series || ohm != 0);
+            const double add = series ? ohm : ohm != 0 ? 1.0 / ohm : 0;
+            // A part that adds nothing leaves the chain alone, as the one-frequency solve does.
+            steps_.push_back({Step::AddRe, add != 0, impedance, add, 0, 0});
+            break;
+        }
+        case kXtl: {
+            const double fs = m.xtalfreq * 1e6 + p.partvalue;
+            const double ws = kTwoPi * fs;
+            const double cmInverse = ws * ws * m.xtallm;
+            usable_ = usable_ && cmInverse != 0 && m.xtalqx != 0;
+            steps_.push_back({isPar(p.partconn) ? Step::ParXtl : Step::SerXtl, true, impedance,
+                              cmInverse != 0 ? 1.0 / cmInverse : 0, 0, 0});
+            break;
+        }
+        case kRlb:
+            hasRlb_ = true;
+            steps_.push_back({Step::Rlb, false, impedance, 0, 0, 0});
+            break;
+        default:
+            break;
+        }
+        if (n == count ? !series : !sameConnection(p.partconn, m.part(n + 1).partconn)) {
+            steps_.push_back({Step::Invert, false, false, 0, 0, 0});
+            impedance = !impedance;
+        }
+    }
+    endsInImpedance_ = impedance;
+    // The source resistance in series, and the last turn-over to the admittance it sees.
+    steps_.push_back({Step::AddRe, false, false, m.sourcer, 0, 0});
+    steps_.push_back({Step::Invert, false, false, 0, 0, 0});
+}
+
+namespace {
+
+constexpr int kBlock = ResponsePlan::kBlock;
+
+struct CxLanes {
+    alignas(64) double re[kBlock];
+    alignas(64) double im[kBlock];
+};
+
+// One block's running values, as separate arrays so that each step is a plain loop.
+struct Lanes {
+    alignas(64) double omega[kBlock];
+    alignas(64) double ww[kBlock];  // omega^2
+    // The level walk.
+    alignas(64) double re[kBlock];
+    alignas(64) double im[kBlock];
+    alignas(64) double tre[kBlock];
+    alignas(64) double tim[kBlock];
+    alignas(64) double reflection[kBlock];  // |S11|^2 at the last bridge
+    // Crystal terms shared by every crystal of the circuit.
+    alignas(64) double wl[kBlock];   // omega Lm
+    alignas(64) double rm[kBlock];   // omega Lm / Qx
+    alignas(64) double rm2[kBlock];  // Rm^2
+    alignas(64) double wcp[kBlock];  // omega Cp
+    // The chain matrix from the load to the present point, and its derivative by omega.
+    CxLanes a, b, c, d, da, db, dc, dd;
+    // The two-port's results.
+    CxLanes s11, s21, s22;
+    alignas(64) double delay[kBlock];
+    // Past kRescale where the kernel's answer may differ from the one-frequency solve's.
+    alignas(64) double bad[kBlock];
+};
+
+struct Terms {
+    double q, rs, rl, zeroOverQ;
+    double lm, dArm, dCp;  // Lm, d(Rm)/d(omega) = Lm / Qx, d(omega Cp)/d(omega)
+    double gain;
+    bool endsInImpedance;
+};
+
+#define KERNEL_INLINE [[gnu::always_inline]] inline
+
+KERNEL_INLINE Cx get(const CxLanes& v, int l) { return {v.re[l], v.im[l]}; }
+KERNEL_INLINE void put(CxLanes& v, int l, Cx x)
+{
+    v.re[l] = x.re;
+    v.im[l] = x.im;
+}
+
+KERNEL_INLINE double unitSign(double x) { return std::copysign(1.0, x); }
+
+// A lane's marks are one double, so that they vectorize with the doubles: a mark makes it
+// infinite, and an entry of the chain matrix raises it to its size, so that the lane is
+// left to the one-frequency solve where it passes kRescale.
+constexpr double kRescale = 0x1p500;
+KERNEL_INLINE void mark(double& flag, bool where) { flag = where ? HUGE_VAL : flag; }
+
+// The one-frequency solve's scaled inverse, with the same bits: of u = a / s, the component
+// that s came from is exactly +-1, so it needs no division, and +-1 / d is +-(1 / d).
+// A zero, infinite or NaN scale takes paths this does not copy: marked.
+KERNEL_INLINE Cx inverse(Cx a, double& bad)
+{
+    const double ar = std::abs(a.re), ai = std::abs(a.im);
+    const bool imBigger = ar < ai;
+    const double s = imBigger ? ai : ar;
+    mark(bad, !((s > 0) & (s <= DBL_MAX)));
+    const double other = (imBigger ? a.re : a.im) / s;
+    const double unit = imBigger ? unitSign(a.im) : unitSign(a.re);
+    const double ure = imBigger ? other : unit;
+    const double uim = imBigger ? unit : other;
+    const double d = (ure * ure + uim * uim) * s;
+    const double r = 1.0 / d;
+    const double q = (imBigger ? other : -other) / d;
+    return imBigger ? Cx{q, -(unit * r)} : Cx{unit * r, q};
+}
+
+// Adds a part to the chain: in impedance form (V, I) -> (V + Z I, I), which changes A and
+// B; in admittance form (V, I) -> (V, I + Y V), which changes C and D. The one-frequency
+// solve rescales a matrix whose entries pass 2^500; the kernel marks it instead.
+template <bool Impedance>
+KERNEL_INLINE void addToChain(Lanes& s, int l, Cx v, Cx dv, double& bad)
+{
+    CxLanes& x = Impedance ? s.a : s.c;
+    CxLanes& y = Impedance ? s.b : s.d;
+    CxLanes& dx = Impedance ? s.da : s.dc;
+    CxLanes& dy = Impedance ? s.db : s.dd;
+    const CxLanes& u = Impedance ? s.c : s.a;
+    const CxLanes& w = Impedance ? s.d : s.b;
+    const CxLanes& du = Impedance ? s.dc : s.da;
+    const CxLanes& dw = Impedance ? s.dd : s.db;
+    const Cx U = get(u, l), W = get(w, l);
+    put(dx, l, get(dx, l) + dv * U + v * get(du, l));
+    put(dy, l, get(dy, l) + dv * W + v * get(dw, l));
+    const Cx X = get(x, l) + v * U;
+    const Cx Y = get(y, l) + v * W;
+    put(x, l, X);
+    put(y, l, Y);
+    bad = std::max(std::max(bad, std::max(std::abs(X.re), std::abs(X.im))), std::max(std::abs(Y.re), std::abs(Y.im)));
+}
+
+#define KERNEL_LOOP _Pragma("GCC ivdep") for (int l = 0; l < n; ++l)
+
+// One loop per chain form, so that each is compiled for its form; `flag` collects the
+// lane's marks.
+#define FOR_FORM(impedance, ...)                 \
+    if (impedance) {                             \
+        constexpr bool kImpedance = true;        \
+        KERNEL_LOOP {                            \
+            double flag = 0;                     \
+            __VA_ARGS__                          \
+            s.bad[l] = std::max(s.bad[l], flag); \
+        }                                        \
+    } else {                                     \
+        constexpr bool kImpedance = false;       \
+        KERNEL_LOOP {                            \
+            double flag = 0;                     \
+            __VA_ARGS__                          \
+            s.bad[l] = std::max(s.bad[l], flag); \
+        }                                        \
+    }
+
+__attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const ResponsePlan::Step* steps, int count,
+                                                                 Lanes& __restrict s, int n, const Terms k)
+{
+    for (int i = 0; i < count; ++i) {
+        const ResponsePlan::Step& step = steps[i];
+        // Read once here: a field read inside a loop under a select keeps it from vectorizing.
+        const double v = step.value, slope = step.slope, slopeQ = step.slopeQ;
+        switch (step.kind) {
+        case ResponsePlan::Step::SerCap:
+            FOR_FORM(step.impedance, {
+                double b = s.omega[l] * v * 1e-12;
+                const bool zero = b == 0;
+                b = zero ? kTiny : b;
+                const double db = zero ? 0 : slope;  // kTiny stands in as a constant
+                const double inv = 1.0 / b;
+                s.im[l] -= inv;
+                // -1/b is 0 only for an infinite b: a part that adds nothing.
+                mark(flag, inv == 0);
+                addToChain<kImpedance>(s, l, Cx{0, -inv}, Cx{0, db / (b * b)}, flag);
+            })
+            break;
+        case ResponsePlan::Step::ParCap:
+            FOR_FORM(step.impedance, {
+                double b = s.omega[l] * v * 1e-12;
+                const bool zero = b == 0;
+                b = zero ? kTiny : b;
+                const double db = zero ? 0 : slope;
+                s.im[l] += b;
+                addToChain<kImpedance>(s, l, Cx{0, b}, Cx{0, db}, flag);
+            })
+            break;
+        case ResponsePlan::Step::SerInd:
+            FOR_FORM(step.impedance, {
+                double x = s.omega[l] * v * 1e-9;
+                const bool zero = x == 0;
+                x = zero ? kTiny : x;
+                const double xq = x / k.q;
+                s.im[l] += x;
+                s.re[l] += xq;
+                addToChain<kImpedance>(s, l, Cx{xq, x}, Cx{zero ? k.zeroOverQ : slopeQ, zero ? 0 : slope}, flag);
+            })
+            break;
+        case ResponsePlan::Step::ParInd:
+            FOR_FORM(step.impedance, {
+                double x = s.omega[l] * v * 1e-9;
+                const bool zero = x == 0;
+                x = zero ? kTiny : x;
+                const double dx = zero ? 0 : slope;
+                const double xq = x * k.q;
+                mark(flag, xq == 0);
+                const double invX = 1.0 / x;
+                const double invXq = 1.0 / xq;
+                s.im[l] -= invX;
+                s.re[l] += invXq;
+                mark(flag, invX == 0);  // an infinite x adds nothing
+                addToChain<kImpedance>(s, l, Cx{invXq, -invX}, Cx{-dx / (x * x * k.q), dx / (x * x)}, flag);
+            })
+            break;
+        case ResponsePlan::Step::AddRe:
+            if (step.chain) {
+                FOR_FORM(step.impedance, {
+                    s.re[l] += v;
+                    addToChain<kImpedance>(s, l, Cx{v, 0}, Cx{}, flag);
+                })
+            } else {
+                KERNEL_LOOP s.re[l] += v;
+            }
+            break;
+        case ResponsePlan::Step::SerXtl:
+            FOR_FORM(step.impedance, {
+                const double omega = s.omega[l];
+                const double wc = omega * v;
+                const double invWc = 1.0 / wc;
+                const double x = s.wl[l] - invWc;
+                // The level walk's admittance of the crystal, inverted.
+                const double dd = s.rm2[l] + x * x;
+                const double g = s.rm[l] / dd;
+                const double bb = -(x / dd) + s.wcp[l];
+                const double mag = g * g + bb * bb;
+                mark(flag, (wc == 0) | (dd == 0) | (mag == 0));
+                s.re[l] += g / mag;
+                s.im[l] += -bb / mag;
+                // The two-port's: motional arm, holder across it, the whole inverted.
+                const Cx arm{s.rm[l], x};
+                const Cx darm{k.dArm, k.lm + 1.0 / (s.ww[l] * v)};
+                const Cx armY = inverse(arm, flag);
+                const Cx y = armY + Cx{0, s.wcp[l]};
+                const Cx dy = Cx{0, k.dCp} - darm * armY * armY;
+                const Cx z = inverse(y, flag);
+                mark(flag, (z.re == 0) & (z.im == 0));
+                addToChain<kImpedance>(s, l, z, -(dy * z * z), flag);
+            })
+            break;
+        case ResponsePlan::Step::ParXtl:
+            FOR_FORM(step.impedance, {
+                const double omega = s.omega[l];
+                const double wc = omega * v;
+                const double invWc = 1.0 / wc;
+                const double x = s.wl[l] - invWc;
+                const double dd = s.rm2[l] + x * x;
+                mark(flag, (wc == 0) | (dd == 0));
+                s.re[l] += s.rm[l] / dd;
+                s.im[l] += -(x / dd) + s.wcp[l];
+                const Cx arm{s.rm[l], x};
+                const Cx darm{k.dArm, k.lm + 1.0 / (s.ww[l] * v)};
+                const Cx armY = inverse(arm, flag);
+                const Cx y = armY + Cx{0, s.wcp[l]};
+                const Cx dy = Cx{0, k.dCp} - darm * armY * armY;
+                mark(flag, (y.re == 0) & (y.im == 0));
+                addToChain<kImpedance>(s, l, y, dy, flag);
+            })
+            break;
+        case ResponsePlan::Step::Rlb:
+            KERNEL_LOOP {
+                const double r = s.re[l], x = s.im[l];
+                const double den = (r + k.rs) * (r + k.rs) + x * x;
+                mark(s.bad[l], den == 0);
+                double g = ((r - k.rs) * (r - k.rs) + x * x) / den;
+                g = g == 0 ? kPerfectMatch : g;
+                g = g > kTotalReflection ? kTotalReflection : g;
+                s.reflection[l] = g;
+            }
+            break;
+        case ResponsePlan::Step::Invert:
+            KERNEL_LOOP {
+                const double re = s.re[l], im = s.im[l];
+                const double d = re * re + im * im;
+                mark(s.bad[l], d == 0);
+                const double ir = re / d;
+                const double ii = -(im / d);
+                const double tr = s.tre[l], ti = s.tim[l];
+                s.re[l] = ir;
+                s.im[l] = ii;
+                s.tre[l] = tr * ir - ti * ii;
+                s.tim[l] = ti * ir + tr * ii;
+            }
+            break;
+        }
+    }
+
+    // The two-port between the terminations, as the one-frequency solve closes it. S21 is
+    // made as the level walk makes it, from the form the walk ends in.
+    const double rs = k.rs, rl = k.rl;
+    FOR_FORM(k.endsInImpedance, {
+        const Cx a = get(s.a, l), b = get(s.b, l), c = get(s.c, l), d = get(s.d, l);
+        const Cx da = get(s.da, l), db = get(s.db, l), dc = get(s.dc, l), dd = get(s.dd, l);
+        const Cx delta = rl * a + b + (rs * rl) * c + rs * d;
+        const Cx inv = inverse(delta, flag);
+        const Cx s11 = (rl * a + b - (rs * rl) * c - rs * d) * inv;
+        const Cx s22 = (-(rl * a) + b - (rs * rl) * c + rs * d) * inv;
+        const Cx walkInv = kImpedance ? inv : inverse(rl * c + d + rs * (rl * a + b), flag);
+        const Cx dWalkDelta = kImpedance ? rl * da + db + (rs * rl) * dc + rs * dd : rl * dc + dd + rs * (rl * da + db);
+        const Cx s21{k.gain * walkInv.re, k.gain * walkInv.im};
+        const double delay = (dWalkDelta * walkInv).im;
+        // Anything not finite is the one-frequency solve's error to raise.
+        const double sum = s11.re + s11.im + s21.re + s21.im + s22.re + s22.im + delay;
+        mark(flag, !(std::abs(sum - sum) == 0));
+        put(s.s11, l, s11);
+        put(s.s21, l, s21);
+        put(s.s22, l, s22);
+        s.delay[l] = delay;
+    })
+}
+
+}  // namespace
+
+void ResponsePlan::solve(const double* freqs, int n, Response* out, bool* exact) const
+{
+    if (!usable_) {
+        std::fill(exact, exact + n, false);
+        return;
+    }
+    Lanes s;
+    for (int l = 0; l < n; ++l) {
+        double omega = freqs[l] * kTwoPiMega;
+        if (omega == 0)
+            omega = 0.01;
+        if (crystal_)
+            omega = (xtalfreq_ * 1e6 + freqs[l]) * kTwoPi;
+        s.omega[l] = omega;
+        s.ww[l] = omega * omega;
+        s.re[l] = load_;
+        s.im[l] = 0;
+        s.tre[l] = 2;
+        s.tim[l] = 0;
+        s.bad[l] = 0;
+        s.reflection[l] = 0;
+        const double wl = omega * xtallm_;
+        s.wl[l] = wl;
+        s.rm[l] = xtalqx_ != 0 ? wl / xtalqx_ : 0;
+        s.rm2[l] = s.rm[l] * s.rm[l];
+        s.wcp[l] = omega * xtalcp_ * 1e-12;
+    }
+    // The chain starts as the identity, with no slope.
+    for (CxLanes* e : {&s.a, &s.b, &s.c, &s.d, &s.da, &s.db, &s.dc, &s.dd}) {
+        std::fill_n(e->re, kBlock, e == &s.a || e == &s.d ? 1.0 : 0.0);
+        std::fill_n(e->im, kBlock, 0.0);
+    }
+    const Terms terms{inductorq_, sourcer_, loadr_, zeroOverQ_,
+                      xtallm_, xtalqx_ != 0 ? xtallm_ / xtalqx_ : 0, xtalcp_ * 1e-12,
+                      gain_, endsInImpedance_};
+    runSteps(steps_.data(), static_cast<int>(steps_.size()), s, n, terms);
+    for (int l = 0; l < n; ++l) {
+        exact[l] = false;
+        if (s.bad[l] > kRescale)
+            continue;
+        // The levels as the level walk finishes them.
+        double tr = s.tre[l];
+        const double ti = s.tim[l];
+        if (tr == 0)
+            tr = kTiny;
+        const double mag = std::sqrt(tr * tr + ti * ti);
+        const double p = mag * mag * sourcer_ / loadr_;
+        if (!(p > 0))
+            continue;
+        const double s21db = 10 * std::log(p) / std::numbers::ln10;
+        if (!std::isfinite(s21db))
+            continue;
+        double s11db = 0;
+        if (hasRlb_) {
+            const double g = s.reflection[l];
+            if (!(g > 0))
+                continue;
+            s11db = 10 * std::log(g) / std::numbers::ln10;
+        }
+        Response& r = out[l];
+        r.levels = {s21db, s11db};
+        r.twoPort.s11 = {s.s11.re[l], s.s11.im[l]};
+        r.twoPort.s21 = {s.s21.re[l], s.s21.im[l]};
+        r.twoPort.s22 = {s.s22.re[l], s.s22.im[l]};
+        r.twoPort.delay = s.delay[l];
+        exact[l] = true;
+    }
+}
+
+}  // namespace engine
