@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "measurement.h"
 #include "sorvel_app.h"
 
 namespace fs = std::filesystem;
@@ -38,6 +39,20 @@ StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
     return start;
 }
 
+std::optional<StartArguments> parseStartArguments(const std::vector<std::string>& args)
+{
+    StartArguments a;
+    for (const std::string& arg : args) {
+        if (arg.empty() || arg.front() == '-')
+            return std::nullopt;
+        auto& slot = isMeasurementFile(arg) ? a.measurement : a.circuit;
+        if (slot)
+            return std::nullopt;
+        slot = arg;
+    }
+    return a;
+}
+
 std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
 {
     std::vector<std::string> paths{
@@ -52,14 +67,21 @@ std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
 void startSorvel(SorvelApp& app, const StartCircuit& start)
 {
     app.analyser().model.circuitfile = start.file;
-    if (start.bundledExample) {
+    if (start.bundledExample || start.measurement) {
         MainWindow& main = app.mainWindow();
-        main.onShown = [&app, activate = main.onShown, first = true]() mutable {
+        main.onShown = [&app, activate = main.onShown, first = true, start]() mutable {
             activate();
-            if (first)
+            if (first && start.measurement) {
+                Analyser& a = app.analyser();
+                a.run([&] { a.loadMeasurement(*start.measurement); });
+                app.port().flush();
+            } else if (first) {
                 app.command(&Analyser::plot);
+            }
             first = false;
         };
     }
     app.start();
+    if (SorvelApp::responseWasOpen())
+        app.showResponse();
 }

@@ -57,6 +57,12 @@ MeasuredResponse measuredResponse(const Network& n, const Model& m)
     return r;
 }
 
+bool isMeasurementFile(std::string_view path)
+{
+    const int ports = portsFromFileName(path);
+    return ports == 1 || ports == 2;
+}
+
 void Analyser::openMeasurement()
 {
     if (const auto name = w.chooseFile(FileChoice::OpenMeasurement))

@@ -2,6 +2,8 @@
 // A measured network (a Touchstone file) as the plot and the readouts see it: in the
 // circuit's frequency unit, levels in dB, and the group delay from the measured phase.
 
+#include <string_view>
+
 #include "model.h"
 #include "readouts.h"
 #include "touchstone.h"
@@ -17,3 +19,6 @@ struct MeasuredResponse : SampledResponse {
 // -(change of S21's angle) / (change of angular frequency), the angle taken between
 // neighbours, so it needs no unwrapping while the samples are closer than half a turn.
 MeasuredResponse measuredResponse(const Network& n, const Model& m);
+
+// A name Sorvel takes as a measurement: ".s1p" or ".s2p", any case.
+bool isMeasurementFile(std::string_view path);
