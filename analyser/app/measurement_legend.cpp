@@ -32,15 +32,17 @@ void MeasurementLegend::setTraces(bool s21, bool s11)
 void MeasurementLegend::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    // The lines lie under the computed ones (x 130..170 and 260..300 of the window).
-    auto entry = [&](int x, const char* name, Color colour) {
+    // Each line lies over the computed trace's (x 130..170 and 260..300 of the window),
+    // its name ending just before it.
+    auto entry = [&](int lineX, const char* name, Color colour) {
+        const int x = lineX - kX;
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(QRect(x, 0, 50, kHeight), Qt::AlignLeft | Qt::AlignVCenter, name);
+        p.drawText(QRect(x - 66, 0, 62, kHeight), Qt::AlignRight | Qt::AlignVCenter, name);
         p.setPen(qcolor(colour));
-        p.drawLine(x + 50, kHeight / 2, x + 89, kHeight / 2);
+        p.drawLine(x, kHeight / 2, x + 40, kHeight / 2);
     };
     if (s21_)
-        entry(0, "Meas. S21", colors::kMeasuredS21);
+        entry(130, "Meas. S21", colors::kMeasuredS21);
     if (s11_)
-        entry(136, "Meas. S11", colors::kMeasuredS11);
+        entry(260, "Meas. S11", colors::kMeasuredS11);
 }

@@ -7,7 +7,7 @@
 class MeasurementLegend : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kX = 80, kY = 1, kWidth = 222, kHeight = 14;
+    static constexpr int kX = 60, kY = 1, kWidth = 242, kHeight = 14;
 
     explicit MeasurementLegend(QWidget* parent);
 

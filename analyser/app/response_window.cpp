@@ -113,7 +113,7 @@ ResponseWindow::ResponseWindow()
     layout->addWidget(chartView_, 2);
     layout->addLayout(bottom);
     layout->addWidget(status_);
-    resize(520, 860);
+    resize(600, 820);
 }
 
 void ResponseWindow::showReport(const ResponseReport& r)
