@@ -64,7 +64,11 @@ ResponseWindow::ResponseWindow()
     table_->setHorizontalHeaderLabels({"Readout", "Computed", "Measured", "Difference", "Unit"});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fixed widths: sizing columns to their contents after every tune step costs more
+    // than all the numbers in them.
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (auto [col, width] : {std::pair{0, 130}, {1, 130}, {2, 130}, {3, 110}})
+        table_->setColumnWidth(col, width);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
 
@@ -90,7 +94,8 @@ ResponseWindow::ResponseWindow()
     }
     chartView_ = new QChartView(chart_, this);
     chartView_->setObjectName("delayChart");
-    chartView_->setRenderHint(QPainter::Antialiasing);
+    // Without antialiasing: a 1000-point line repaints several times faster.
+    chartView_->setRenderHint(QPainter::Antialiasing, false);
     chartView_->setMinimumHeight(260);
 
     cursor_ = new QLabel(this);

@@ -196,10 +196,12 @@ namespace {
 // The engine: the sweep kernel for the coarse look, one walk per refining step.
 class EngineCurve : public ResponseCurve {
 public:
-    explicit EngineCurve(const Model& m) : m_(m) {}
+    EngineCurve(const Model& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
     void levels(const double* f, int n, double* out) const override
     {
         solveSweep(m_, f, n, [&](int i, const Solution& s) { out[i] = s.s21db; });
+        sweep_.assign(f, f + n);
+        sweepLevels_.assign(out, out + n);
     }
     double s21db(double f) const override { return solveLadder(m_, f).s21db; }
     double s11db(double f) const override { return magnitudeDb(solveTwoPort(m_, f).s11); }
@@ -207,19 +209,40 @@ public:
     // One solve, with the levels' own errors first.
     Point point(double f) const override
     {
+        const auto level = find(sweep_, f);
+        const auto solved = solved_ ? find(solved_->freq, f) : std::nullopt;
+        if (level && solved) {
+            const TwoPort& t = solved_->twoPort[*solved];
+            return {sweepLevels_[*level], magnitudeDb(t.s11), t.delay};
+        }
         const Response r = solveResponse(m_, f);
         return {r.levels.s21db, magnitudeDb(r.twoPort.s11), r.twoPort.delay};
     }
 
 private:
+    static std::optional<std::size_t> find(const std::vector<double>& fs, double f)
+    {
+        const auto it = std::lower_bound(fs.begin(), fs.end(), f);
+        if (it != fs.end() && *it == f)
+            return std::size_t(it - fs.begin());
+        return std::nullopt;
+    }
+
     const Model& m_;
+    const SolvedPoints* solved_;
+    mutable std::vector<double> sweep_, sweepLevels_;
 };
 
 }  // namespace
 
 Readouts measureResponse(const Model& m, double start, double stop)
 {
-    return measureCurve(EngineCurve(m), start, stop);
+    return measureCurve(EngineCurve(m, nullptr), start, stop);
+}
+
+Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved)
+{
+    return measureCurve(EngineCurve(m, &solved), start, stop);
 }
 
 double interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x)

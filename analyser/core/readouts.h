@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model.h"
+#include "twoport.h"
 
 struct Readouts {
     static constexpr std::array<int, 5> kLevels{3, 6, 20, 40, 60};
@@ -48,6 +49,15 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop);
 
 // The same on the engine. Throws FloatError where the engine does at any frequency it solves.
 Readouts measureResponse(const Model& m, double start, double stop);
+
+// Two-ports already solved at rising frequencies (the delay curve's): the readouts take
+// them from here, with the levels of their own sweep, instead of solving those points
+// again. Same results: the sweep's levels are the walk's, bit for bit.
+struct SolvedPoints {
+    std::vector<double> freq;
+    std::vector<TwoPort> twoPort;
+};
+Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved);
 
 // Samples of a response, read between them along straight lines (levels in dB, delay in
 // seconds) and held at the end values outside them. Frequencies rise; s11db and delay

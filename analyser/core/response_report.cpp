@@ -26,13 +26,18 @@ ResponseReport makeResponseReport(const Model& m, double cursorfreq, const Netwo
     r.frequnit = m.frequnit;
     r.start = std::min(m.startfreq, m.stopfreq);
     r.stop = std::max(m.startfreq, m.stopfreq);
-    r.computed = measureResponse(m, r.start, r.stop);
-
+    // The delay curve's solutions serve the readouts' points in the band too.
     const auto freqs = sweepFrequencies(r.start, r.stop);
-    r.freq.assign(freqs.begin(), freqs.end());
-    r.computedDelay.reserve(freqs.size());
+    SolvedPoints solved;
+    solved.freq.assign(freqs.begin(), freqs.end());
+    solved.twoPort.reserve(freqs.size());
     for (double f : freqs)
-        r.computedDelay.push_back(solveTwoPort(m, f).delay);
+        solved.twoPort.push_back(solveTwoPort(m, f));
+    r.computed = measureResponse(m, r.start, r.stop, solved);
+    r.freq = solved.freq;
+    r.computedDelay.reserve(freqs.size());
+    for (const TwoPort& t : solved.twoPort)
+        r.computedDelay.push_back(t.delay);
 
     r.cursorFreq = cursorfreq;
     if (cursorfreq != 0) {
