@@ -67,7 +67,7 @@ ResponseWindow::ResponseWindow()
     // Fixed widths: sizing columns to their contents after every tune step costs more
     // than all the numbers in them.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (auto [col, width] : {std::pair{0, 130}, {1, 130}, {2, 130}, {3, 110}})
+    for (auto [col, width] : {std::pair{0, 120}, {1, 125}, {2, 125}, {3, 110}})
         table_->setColumnWidth(col, width);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
