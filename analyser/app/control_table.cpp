@@ -110,16 +110,21 @@ const ControlRow kAboutControls[] = {
 };
 
 const MenuRow kFileMenu[] = {
-    {Command::OpenCircuit, "Open1", "&Open...", QKeySequence::Open},
-    {Command::SaveCircuitAs, "SaveAs1", "Save &As...", QKeySequence::SaveAs},
+    {Command::OpenCircuit, "Open1", "&Open...", "Ctrl+O"},
+    {Command::SaveCircuitAs, "SaveAs1", "Save &As...", "Ctrl+Shift+S"},
     {std::nullopt, "N2"},
+    {Command::OpenMeasurement, "OpenMeasurement1", "Open &Measurement..."},
+    {Command::ClearMeasurement, "ClearMeasurement1", "&Clear Measurement"},
+    {Command::ExportTouchstone, "ExportTouchstone1", "Export &Touchstone..."},
+    {Command::SavePlotImage, "SavePlotImage1", "Save Plot &Image..."},
     {std::nullopt, "N1"},
-    {Command::Quit, "Exit1", "E&xit", QKeySequence::Quit},
+    {Command::Quit, "Exit1", "E&xit", "Ctrl+Q"},
 };
 
 // Acts on click: no menu opens under it.
 const MenuRow kMenuBar[] = {
     {Command::ShowAbout, "AboutSorvel1", "About Sorvel"},
+    {Command::ShowResponse, "Response1", "&Response..."},
 };
 
 QWidget* makeControl(const ControlRow& row, QWidget* parent)

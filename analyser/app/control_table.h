@@ -47,7 +47,8 @@ struct MenuRow {
     std::optional<Command> id;
     const char* name;  // the action's objectName
     const char* caption = "";
-    QKeySequence::StandardKey keys = QKeySequence::UnknownKey;
+    // Spelt out, not the platform's standard keys: some desktops have no Save As key.
+    const char* keys = "";
 };
 inline constexpr const char* kFileMenuName = "File1";
 std::span<const MenuRow> fileMenuItems();

@@ -11,13 +11,14 @@
 namespace {
 
 const char kHelp[] =
-    "Usage: sorvel [FILE.cir]\n"
+    "Usage: sorvel [FILE.cir] [MEASUREMENT.s2p]\n"
     "       sorvel --help | --version\n"
     "\n"
     "Sorvel, the ladder filter analyser. Reads a circuit file, plots S21 and S11 of the\n"
     "ladder over the file's sweep and lets you zoom, place a cursor, list, edit and tune\n"
     "the values and save the circuit. It reads FILE.cir when given, else startfile.cir in\n"
-    "the working directory, else the bundled seven-pole low-pass example.\n";
+    "the working directory, else the bundled seven-pole low-pass example. A Touchstone\n"
+    "file (.s1p, .s2p) given too is drawn over the computed response from the start.\n";
 
 }  // namespace
 
@@ -29,15 +30,15 @@ int main(int argc, char** argv)
         return 0;
     }
     QApplication app(argc, argv);  // takes Qt's own options out of argv
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fputs("usage: sorvel [FILE.cir]\n", stderr);
+    const auto args = parseStartArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (!args) {
+        std::fputs("usage: sorvel [FILE.cir] [MEASUREMENT.s2p]\n", stderr);
         return 1;
     }
-    std::optional<std::string> named;
-    if (argc == 2)
-        named = argv[1];
     SorvelApp sorvel;
-    startSorvel(sorvel, chooseStartCircuit(named, bundledExamplePaths(
-                                                      QCoreApplication::applicationDirPath().toStdString())));
+    StartCircuit start = chooseStartCircuit(
+        args->circuit, bundledExamplePaths(QCoreApplication::applicationDirPath().toStdString()));
+    start.measurement = args->measurement;
+    startSorvel(sorvel, start);
     return app.exec();
 }

@@ -9,6 +9,10 @@
 #include <QPlainTextEdit>
 #include <stdexcept>
 
+#include <map>
+
+#include "measurement_legend.h"
+#include "plot_image.h"
 #include "windows.h"
 
 namespace {
@@ -51,9 +55,8 @@ QPlainTextEdit* memoOf(const MainWindow& main, Memo memo)
     return m;
 }
 
-std::optional<std::string> runFileDialog(QWidget* parent, bool save)
+std::optional<std::string> runDialog(std::unique_ptr<QFileDialog> dialog)
 {
-    auto dialog = makeFileDialog(parent, save);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
         return std::nullopt;
     return dialog->selectedFiles().front().toStdString();
@@ -78,12 +81,42 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, bool save)
     return dialog;
 }
 
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, FileChoice choice)
+{
+    struct Kind {
+        const char* caption;
+        const char* filter;
+        const char* suffix;
+        bool save;
+    };
+    static const std::map<FileChoice, Kind> kinds{
+        {FileChoice::OpenMeasurement,
+         {"Open Measurement", "Touchstone files (*.s1p *.s2p *.S1P *.S2P *.ts);;All files (*)", "", false}},
+        {FileChoice::ExportTouchstone, {"Export Touchstone", "Touchstone two-port (*.s2p *.ts)", "s2p", true}},
+        {FileChoice::SavePlotImage, {"Save Plot Image", "PNG image (*.png);;SVG drawing (*.svg)", "png", true}},
+    };
+    const Kind& k = kinds.at(choice);
+    auto dialog = std::make_unique<QFileDialog>(parent, k.caption, QDir::currentPath(), k.filter);
+    dialog->setDefaultSuffix(k.suffix);
+    dialog->setAcceptMode(k.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(k.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (choice == FileChoice::SavePlotImage) {
+        // The filter picked says the format, unless the name typed says it already.
+        QFileDialog* d = dialog.get();
+        QObject::connect(d, &QFileDialog::filterSelected, d, [d](const QString& filter) {
+            d->setDefaultSuffix(filter.contains("svg") ? "svg" : "png");
+        });
+    }
+    return dialog;
+}
+
 QtWindowPort::QtWindowPort(MainWindow& main, AboutWindow& about) : main_(main), about_(about)
 {
     showMessage = [this](const std::string& text) { showMessageBox(visibleWindow(main_, about_), text); };
     soundBeep = [] { QApplication::beep(); };
-    runOpenDialog = [this] { return runFileDialog(&main_, false); };
-    runSaveDialog = [this] { return runFileDialog(&main_, true); };
+    runOpenDialog = [this] { return runDialog(makeFileDialog(&main_, false)); };
+    runSaveDialog = [this] { return runDialog(makeFileDialog(&main_, true)); };
+    runChooseFile = [this](FileChoice choice) { return runDialog(makeFileDialog(&main_, choice)); };
 }
 
 std::string QtWindowPort::text(Field field) const
@@ -152,3 +185,23 @@ void QtWindowPort::flush()
 }
 
 void QtWindowPort::setHintVisible(bool visible) { main_.control(Label::PlotHint)->setVisible(visible); }
+
+std::optional<std::string> QtWindowPort::chooseFile(FileChoice choice)
+{
+    flush();
+    return runChooseFile(choice);
+}
+
+void QtWindowPort::savePlotImage(const std::string& path)
+{
+    flush();
+    savePlotImageFile(main_.client(), path);
+}
+
+void QtWindowPort::setMeasurementLegend(bool s21, bool s11) { main_.measurementLegend()->setTraces(s21, s11); }
+
+void QtWindowPort::plotFinished()
+{
+    if (onPlotFinished)
+        onPlotFinished();
+}

@@ -18,6 +18,9 @@ class QWidget;
 // The Open (save false) or Save As dialog, set up in the working directory with the
 // circuit file filter, the "cir" default suffix and, for saving, the overwrite prompt.
 std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, bool save);
+// The dialog of a newer command: Touchstone files to open, a Touchstone file or an image
+// (PNG or SVG) to save.
+std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, FileChoice choice);
 
 class QtWindowPort : public WindowPort {
 public:
@@ -42,6 +45,11 @@ public:
     Canvas& canvas() override;
     void setHintVisible(bool visible) override;
 
+    std::optional<std::string> chooseFile(FileChoice choice) override;
+    void savePlotImage(const std::string& path) override;
+    void setMeasurementLegend(bool s21, bool s11) override;
+    void plotFinished() override;
+
     // Brings what the commands drew since the last call to the screen.
     void flush();
 
@@ -50,6 +58,9 @@ public:
     std::function<void()> soundBeep;
     std::function<std::optional<std::string>()> runOpenDialog;
     std::function<std::optional<std::string>()> runSaveDialog;
+    std::function<std::optional<std::string>(FileChoice)> runChooseFile;
+    // Runs after every plot that got to its end.
+    std::function<void()> onPlotFinished;
 
 private:
     MainWindow& main_;

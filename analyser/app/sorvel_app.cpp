@@ -2,11 +2,26 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+
+#include "response_report.h"
+
+namespace {
+
+// The program's only setting.
+constexpr const char* kResponseOpenKey = "responseWindow/open";
+
+QSettings settings() { return QSettings("ladderbench", "Sorvel"); }
+
+}  // namespace
 
 SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_)
 {
     wireMainWindow();
     wireAboutWindow();
+    wireResponseWindow();
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
@@ -48,6 +63,10 @@ void SorvelApp::wireMainWindow()
         {Command::SaveCircuitAs, &Analyser::saveCircuitAs},
         {Command::Quit, &Analyser::quit},
         {Command::ShowAbout, &Analyser::showAbout},
+        {Command::OpenMeasurement, &Analyser::openMeasurement},
+        {Command::ClearMeasurement, &Analyser::clearMeasurement},
+        {Command::ExportTouchstone, &Analyser::exportTouchstone},
+        {Command::SavePlotImage, &Analyser::savePlotImage},
     };
     for (const auto& [item, handler] : menu)
         QObject::connect(main_.action(item), &QAction::triggered, &main_,
@@ -63,6 +82,57 @@ void SorvelApp::wireMainWindow()
     client->onRelease = [this] { command(&Analyser::pointerReleased); };
 
     main_.onShown = [this] { command(&Analyser::activate); };
+    main_.onMeasurementDropped = [this](const std::string& path) {
+        analyser_.run([this, &path] { analyser_.loadMeasurement(path); });
+        port_.flush();
+    };
+    QObject::connect(main_.action(Command::ShowResponse), &QAction::triggered, &main_, [this] { showResponse(); });
+}
+
+void SorvelApp::wireResponseWindow()
+{
+    port_.onPlotFinished = [this] {
+        if (response_.isVisible())
+            updateResponse();
+    };
+    response_.onOpenChanged = [this](bool open) {
+        if (!quitting_)
+            settings().setValue(kResponseOpenKey, open);
+    };
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &response_, [this] {
+        quitting_ = true;
+        response_.close();
+    });
+}
+
+bool SorvelApp::responseWasOpen() { return settings().value(kResponseOpenKey, false).toBool(); }
+
+void SorvelApp::showResponse()
+{
+    if (!response_.isVisible()) {
+        // Beside the main window, or over its right part where the screen ends.
+        const QRect main = main_.frameGeometry();
+        QPoint at(main.right() + 8, main.top());
+        if (const QScreen* screen = main_.screen()) {
+            const QRect free = screen->availableGeometry();
+            at.setX(std::min(at.x(), free.right() - response_.width()));
+            at.setX(std::max(at.x(), free.left()));
+        }
+        response_.move(at);
+        response_.show();
+    }
+    response_.raise();
+    updateResponse();
+}
+
+void SorvelApp::updateResponse()
+{
+    const Analyser& a = analyser_;
+    try {
+        response_.showReport(makeResponseReport(a.model, a.cursorfreq, a.measurement ? &*a.measurement : nullptr));
+    } catch (const AppError& e) {
+        response_.showError(e.what());
+    }
 }
 
 void SorvelApp::wireAboutWindow()

@@ -7,6 +7,7 @@
 
 #include "analyser.h"
 #include "qt_window_port.h"
+#include "response_window.h"
 #include "windows.h"
 
 class SorvelApp {
@@ -18,19 +19,30 @@ public:
 
     MainWindow& mainWindow() { return main_; }
     AboutWindow& aboutWindow() { return about_; }
+    ResponseWindow& responseWindow() { return response_; }
     QtWindowPort& port() { return port_; }
     Analyser& analyser() { return analyser_; }
 
     // Runs one handler as the event loop would.
     void command(void (Analyser::*handler)());
 
+    // Shows the Response window beside the main one, filled from the last plot.
+    void showResponse();
+    // Fills it again; after every plot while it is open.
+    void updateResponse();
+    // Whether the Response window was open when the program last ended.
+    static bool responseWasOpen();
+
 private:
     void wireMainWindow();
     void wireAboutWindow();
     void returnFromAbout();
+    void wireResponseWindow();
 
     MainWindow main_;
     AboutWindow about_;
+    ResponseWindow response_;
+    bool quitting_ = false;  // windows closing with the program keep their setting
     QtWindowPort port_;
     Analyser analyser_;
 };

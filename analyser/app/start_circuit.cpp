@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "measurement.h"
 #include "sorvel_app.h"
 
 namespace fs = std::filesystem;
@@ -23,19 +24,33 @@ StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
                                 const std::vector<std::string>& examples)
 {
     if (named)
-        return {*named, false};
+        return {*named, false, {}};
     StartCircuit start;
     if (isFile(start.file))
         return start;
     for (const std::string& example : examples) {
         if (isFile(example)) {
-            // Absolute, so Edit1 names the example plainly wherever the program runs.
+            // Absolute, so the file field names the example plainly wherever the program runs.
             std::error_code ec;
             const fs::path full = fs::weakly_canonical(fs::absolute(example), ec);
-            return {ec ? example : full.string(), true};
+            return {ec ? example : full.string(), true, {}};
         }
     }
     return start;
+}
+
+std::optional<StartArguments> parseStartArguments(const std::vector<std::string>& args)
+{
+    StartArguments a;
+    for (const std::string& arg : args) {
+        if (arg.empty() || arg.front() == '-')
+            return std::nullopt;
+        auto& slot = isMeasurementFile(arg) ? a.measurement : a.circuit;
+        if (slot)
+            return std::nullopt;
+        slot = arg;
+    }
+    return a;
 }
 
 std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
@@ -52,14 +67,21 @@ std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
 void startSorvel(SorvelApp& app, const StartCircuit& start)
 {
     app.analyser().model.circuitfile = start.file;
-    if (start.bundledExample) {
+    if (start.bundledExample || start.measurement) {
         MainWindow& main = app.mainWindow();
-        main.onShown = [&app, activate = main.onShown, first = true]() mutable {
+        main.onShown = [&app, activate = main.onShown, first = true, start]() mutable {
             activate();
-            if (first)
+            if (first && start.measurement) {
+                Analyser& a = app.analyser();
+                a.run([&] { a.loadMeasurement(*start.measurement); });
+                app.port().flush();
+            } else if (first) {
                 app.command(&Analyser::plot);
+            }
             first = false;
         };
     }
     app.start();
+    if (SorvelApp::responseWasOpen())
+        app.showResponse();
 }

@@ -1,6 +1,9 @@
 #include "windows.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
@@ -11,6 +14,8 @@
 #include <stdexcept>
 
 #include "control_table.h"
+#include "measurement_legend.h"
+#include "measurement.h"
 
 QFont sorvelFont()
 {
@@ -102,7 +107,7 @@ MainWindow::MainWindow()
         }
         QAction* a = file->addAction(row.caption);
         a->setObjectName(row.name);
-        a->setShortcut(row.keys);
+        a->setShortcut(QKeySequence(QString::fromLatin1(row.keys)));
         actions_[*row.id] = a;
     }
     for (const MenuRow& row : menuBarItems()) {
@@ -114,6 +119,8 @@ MainWindow::MainWindow()
     client_ = new ClientArea(QSize(kClientWidth, kClientHeight), this);
     setCentralWidget(client_);
     controls_ = buildControls(client_, mainWindowControls());
+    legend_ = new MeasurementLegend(client_);
+    setAcceptDrops(true);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     move(210, 105);
 }
@@ -139,6 +146,30 @@ void MainWindow::showEvent(QShowEvent* event)
             if (onShown)
                 onShown();
         });
+}
+
+QString MainWindow::droppedMeasurement(const QList<QUrl>& urls)
+{
+    for (const QUrl& url : urls)
+        if (url.isLocalFile() && isMeasurementFile(url.toLocalFile().toStdString()))
+            return url.toLocalFile();
+    return {};
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls() && !droppedMeasurement(event->mimeData()->urls()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event)
+{
+    const QString path = droppedMeasurement(event->mimeData()->urls());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (onMeasurementDropped)
+        onMeasurementDropped(path.toStdString());
 }
 
 AboutWindow::AboutWindow()

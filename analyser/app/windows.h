@@ -3,6 +3,7 @@
 // decided by the handlers they are wired to (see SorvelApp).
 
 #include <QMainWindow>
+#include <QUrl>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 
 class QAction;
 class QLabel;
+class MeasurementLegend;
 
 // Fonts of the size the control table was laid out for.
 QFont sorvelFont();
@@ -55,15 +57,25 @@ public:
     // The menu's commands: open, save as, quit and the About window.
     QAction* action(Command command) const;
 
+    MeasurementLegend* measurementLegend() const { return legend_; }
+
     // Runs on each show of the window (not on restoring it from the task bar), once
     // the show has been processed.
     std::function<void()> onShown;
+    // A Touchstone file (.s1p, .s2p) dropped on the window.
+    std::function<void(const std::string& path)> onMeasurementDropped;
+
+    // The local Touchstone file among dropped URLs, or an empty string.
+    static QString droppedMeasurement(const QList<QUrl>& urls);
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     ClientArea* client_;
+    MeasurementLegend* legend_;
     Controls controls_;
     std::map<Command, QAction*> actions_;
 };

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "model.h"
+#include "touchstone.h"
 #include "window_port.h"
 
 constexpr int kSweepPoints = 1000;
@@ -45,6 +48,13 @@ public:
     void quit();                 // the File menu's Exit and the "exit" button
     void showAbout();
 
+    // Measured traces from a Touchstone file, drawn over the computed ones at every plot.
+    void openMeasurement();
+    void loadMeasurement(const std::string& path);  // also a dropped file
+    void clearMeasurement();
+    void exportTouchstone();  // the plot's range as a Touchstone file
+    void savePlotImage();
+
     void reviewCircuit();
     void loadNewValue();         // the value editor: sets the entry's value
     void tuneUp();               // steps the tune entry up by its percentage
@@ -78,6 +88,10 @@ public:
     double cursorfreq = 0;
     int cursorx = 0;
 
+    // The measurement as read (absolute frequencies), and its file.
+    std::optional<Network> measurement;
+    std::string measurementFile;
+
 private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a
     // number that addresses nothing, so no user number ever indexes past the table.
@@ -86,6 +100,8 @@ private:
     void applyTuneStep();
     // The cursor line and its S21/S11 readout, drawn by the plot after the grid.
     void drawCursor();
+    // The measured traces over the plot's range, after the computed ones.
+    void drawMeasurement();
 
     WindowPort& w;
 };

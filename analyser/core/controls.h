@@ -98,5 +98,11 @@ enum class Command {
     Quit,
     ShowAbout,
 
+    OpenMeasurement,   // a Touchstone file's S21 and S11 over the plot
+    ClearMeasurement,
+    ExportTouchstone,
+    SavePlotImage,
+    ShowResponse,      // the Response window
+
     ReturnToProgram,  // About window
 };

@@ -176,6 +176,8 @@ void Analyser::plotResponse()
         line(c, kLeft + 210, 25, kLeft + 250, 25);
         polyline(c, tracex, tracey11);
     }
+    drawMeasurement();
+    w.plotFinished();
 }
 
 void Analyser::drawCursor()

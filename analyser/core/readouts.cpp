@@ -73,7 +73,7 @@ std::vector<Extreme> peaks(const Curve& g, const std::vector<double>& xs, const 
 
 }  // namespace
 
-Readouts measureResponse(const Model& m, double start, double stop)
+Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
 {
     if (stop < start)
         std::swap(start, stop);
@@ -86,9 +86,9 @@ Readouts measureResponse(const Model& m, double start, double stop)
         checked::finite(x);
     const int n = static_cast<int>(f.size());
     std::vector<double> level(n);
-    solveSweep(m, f.data(), n, [&](int i, const Solution& s) { level[i] = s.s21db; });
+    curve.levels(f.data(), n, level.data());
 
-    const Curve s21 = [&](double x) { return solveLadder(m, x).s21db; };
+    const Curve s21 = [&](double x) { return curve.s21db(x); };
     Readouts r;
 
     const int best = static_cast<int>(std::max_element(level.begin(), level.end()) - level.begin());
@@ -145,11 +145,13 @@ Readouts measureResponse(const Model& m, double start, double stop)
         std::sort(xs.begin(), xs.end());
     }
     std::vector<double> lv, s11, delay;
-    solveResponseSweep(m, xs.data(), static_cast<int>(xs.size()), [&](int, const Response& resp) {
-        lv.push_back(resp.levels.s21db);
-        s11.push_back(magnitudeDb(resp.twoPort.s11));
-        delay.push_back(resp.twoPort.delay);
-    });
+    std::vector<ResponseCurve::Point> points(xs.size());
+    curve.points(xs.data(), static_cast<int>(xs.size()), points.data());
+    for (const ResponseCurve::Point& p : points) {
+        lv.push_back(p.s21db);
+        s11.push_back(p.s11db);
+        delay.push_back(p.delay);
+    }
     auto negated = [](std::vector<double> v) {
         for (double& x : v)
             x = -x;
@@ -171,14 +173,14 @@ Readouts measureResponse(const Model& m, double start, double stop)
     }
 
     // The worst match in the band is the highest |S11|.
-    const Curve s11Db = [&](double x) { return magnitudeDb(solveTwoPort(m, x).s11); };
+    const Curve s11Db = [&](double x) { return curve.s11db(x); };
     double worst = *std::max_element(s11.begin(), s11.end());
     for (const auto& e : peaks(s11Db, xs, s11, tol))
         worst = std::max(worst, e.value);
     r.returnLossDb = -worst;
 
-    const Curve tau = [&](double x) { return solveTwoPort(m, x).delay; };
-    const Curve negTau = [&](double x) { return -solveTwoPort(m, x).delay; };
+    const Curve tau = [&](double x) { return curve.delay(x); };
+    const Curve negTau = [&](double x) { return -curve.delay(x); };
     r.delayMax = *std::max_element(delay.begin(), delay.end());
     r.delayMin = *std::min_element(delay.begin(), delay.end());
     for (const auto& e : peaks(tau, xs, delay, tol))
@@ -186,38 +188,142 @@ Readouts measureResponse(const Model& m, double start, double stop)
     for (const auto& e : peaks(negTau, xs, negated(delay), tol))
         r.delayMin = std::min(r.delayMin, -e.value);
     if (r.centre3)
-        r.delayCentre = solveResponse(m, *r.centre3).twoPort.delay;
+        r.delayCentre = curve.point(*r.centre3).delay;
     return r;
+}
+
+namespace {
+
+// The engine: the sweep kernel for the coarse look, one walk per refining step.
+class EngineCurve : public ResponseCurve {
+public:
+    EngineCurve(const Model& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
+    void levels(const double* f, int n, double* out) const override
+    {
+        solveSweep(m_, f, n, [&](int i, const Solution& s) { out[i] = s.s21db; });
+        sweep_.assign(f, f + n);
+        sweepLevels_.assign(out, out + n);
+    }
+    double s21db(double f) const override { return solveLadder(m_, f).s21db; }
+    double s11db(double f) const override { return magnitudeDb(solveTwoPort(m_, f).s11); }
+    double delay(double f) const override { return solveTwoPort(m_, f).delay; }
+    // One solve, with the levels' own errors first.
+    Point point(double f) const override
+    {
+        const auto level = find(sweep_, f);
+        const auto solved = solved_ ? find(solved_->freq, f) : std::nullopt;
+        if (level && solved) {
+            const TwoPort& t = solved_->twoPort[*solved];
+            return {sweepLevels_[*level], magnitudeDb(t.s11), t.delay};
+        }
+        const Response r = solveResponse(m_, f);
+        return {r.levels.s21db, magnitudeDb(r.twoPort.s11), r.twoPort.delay};
+    }
+    // Points already solved come from the caches; the rest go through the response kernel
+    // in one batch, which gives the same results as point() one by one.
+    void points(const double* f, int n, Point* out) const override
+    {
+        std::vector<double> rest;
+        std::vector<int> where;
+        for (int i = 0; i < n; ++i) {
+            const auto level = find(sweep_, f[i]);
+            const auto solved = solved_ ? find(solved_->freq, f[i]) : std::nullopt;
+            if (level && solved) {
+                const TwoPort& t = solved_->twoPort[*solved];
+                out[i] = {sweepLevels_[*level], magnitudeDb(t.s11), t.delay};
+            } else {
+                rest.push_back(f[i]);
+                where.push_back(i);
+            }
+        }
+        solveResponseSweep(m_, rest.data(), static_cast<int>(rest.size()), [&](int k, const Response& r) {
+            out[where[k]] = {r.levels.s21db, magnitudeDb(r.twoPort.s11), r.twoPort.delay};
+        });
+    }
+
+private:
+    static std::optional<std::size_t> find(const std::vector<double>& fs, double f)
+    {
+        const auto it = std::lower_bound(fs.begin(), fs.end(), f);
+        if (it != fs.end() && *it == f)
+            return std::size_t(it - fs.begin());
+        return std::nullopt;
+    }
+
+    const Model& m_;
+    const SolvedPoints* solved_;
+    mutable std::vector<double> sweep_, sweepLevels_;
+};
+
+}  // namespace
+
+Readouts measureResponse(const Model& m, double start, double stop)
+{
+    return measureCurve(EngineCurve(m, nullptr), start, stop);
+}
+
+Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved)
+{
+    return measureCurve(EngineCurve(m, &solved), start, stop);
+}
+
+double interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x)
+{
+    if (xs.empty() || ys.size() != xs.size())
+        return 0;
+    if (!(x > xs.front()))
+        return ys.front();
+    if (!(x < xs.back()))
+        return ys.back();
+    const std::size_t i = std::upper_bound(xs.begin(), xs.end(), x) - xs.begin();
+    const double t = (x - xs[i - 1]) / (xs[i] - xs[i - 1]);
+    return ys[i - 1] + t * (ys[i] - ys[i - 1]);
+}
+
+void SampledResponse::levels(const double* f, int n, double* out) const
+{
+    for (int i = 0; i < n; ++i)
+        out[i] = s21db(f[i]);
+}
+
+double SampledResponse::s21db(double f) const { return interpolate(freq, s21db_, f); }
+double SampledResponse::s11db(double f) const { return interpolate(freq, s11db_, f); }
+double SampledResponse::delay(double f) const { return interpolate(delayFreq, delay_, f); }
+
+std::vector<ReadoutValue> readoutValues(const Readouts& r, const std::string& frequnit)
+{
+    std::vector<ReadoutValue> out;
+    out.push_back({"peak_freq", r.peakFreq, frequnit});
+    out.push_back({"insertion_loss_db", r.insertionLossDb, "dB"});
+    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
+        const std::string x = std::to_string(Readouts::kLevels[k]);
+        out.push_back({"low_" + x, r.bands[k].low, frequnit});
+        out.push_back({"high_" + x, r.bands[k].high, frequnit});
+        out.push_back({"bw_" + x, r.bands[k].width, frequnit});
+    }
+    out.push_back({"centre_3", r.centre3, frequnit});
+    out.push_back({"shape_60_6", r.shape60to6, "1"});
+    out.push_back({"ripple_db", r.rippleDb, "dB"});
+    out.push_back({"return_loss_db", r.returnLossDb, "dB"});
+    out.push_back({"delay_centre_s", r.delayCentre, "s"});
+    out.push_back({"delay_min_s", r.delayMin, "s"});
+    out.push_back({"delay_max_s", r.delayMax, "s"});
+    return out;
 }
 
 std::string readoutsCsv(const Readouts& r, const std::string& frequnit)
 {
     std::string out;
-    auto line = [&](const std::string& name, std::optional<double> v, const std::string& unit) {
-        out += name;
+    for (const ReadoutValue& v : readoutValues(r, frequnit)) {
+        out += v.quantity;
         out += ',';
-        if (v)
-            appendG17(out, *v);
+        if (v.value)
+            appendG17(out, *v.value);
         else
             out += "none";
         out += ',';
-        out += unit;
+        out += v.unit;
         out += '\n';
-    };
-    line("peak_freq", r.peakFreq, frequnit);
-    line("insertion_loss_db", r.insertionLossDb, "dB");
-    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
-        const std::string x = std::to_string(Readouts::kLevels[k]);
-        line("low_" + x, r.bands[k].low, frequnit);
-        line("high_" + x, r.bands[k].high, frequnit);
-        line("bw_" + x, r.bands[k].width, frequnit);
     }
-    line("centre_3", r.centre3, frequnit);
-    line("shape_60_6", r.shape60to6, "1");
-    line("ripple_db", r.rippleDb, "dB");
-    line("return_loss_db", r.returnLossDb, "dB");
-    line("delay_centre_s", r.delayCentre, "s");
-    line("delay_min_s", r.delayMin, "s");
-    line("delay_max_s", r.delayMax, "s");
     return out;
 }

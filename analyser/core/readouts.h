@@ -6,8 +6,10 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model.h"
+#include "twoport.h"
 
 struct Readouts {
     static constexpr std::array<int, 5> kLevels{3, 6, 20, 40, 60};
@@ -26,10 +28,66 @@ struct Readouts {
     double delayMin = 0, delayMax = 0;
 };
 
-// Finds the readouts on the engine over [start, stop]: the 1000 sweep points and stop
-// itself locate each feature, then a search on the engine pins it to 1e-9 of the span.
-// Throws FloatError where the engine does at any frequency it solves.
+// A response the readouts are read from: the engine, or a measurement's samples.
+class ResponseCurve {
+public:
+    struct Point {
+        double s21db, s11db, delay;
+    };
+    virtual ~ResponseCurve() = default;
+    // S21 in dB at f[0..n): the coarse look that locates every feature.
+    virtual void levels(const double* f, int n, double* s21db) const = 0;
+    virtual double s21db(double f) const = 0;
+    virtual double s11db(double f) const = 0;  // |S11| in dB
+    virtual double delay(double f) const = 0;  // seconds
+    virtual Point point(double f) const { return {s21db(f), s11db(f), delay(f)}; }
+    // point() at f[0..n), in order; a curve that can solve many points at once overrides it.
+    virtual void points(const double* f, int n, Point* out) const
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = point(f[i]);
+    }
+};
+
+// Finds the readouts over [start, stop]: the 1000 sweep points and stop itself locate each
+// feature, then a search on the curve pins it to 1e-9 of the span.
+Readouts measureCurve(const ResponseCurve& curve, double start, double stop);
+
+// The same on the engine. Throws FloatError where the engine does at any frequency it solves.
 Readouts measureResponse(const Model& m, double start, double stop);
+
+// Two-ports already solved at rising frequencies (the delay curve's): the readouts take
+// them from here, with the levels of their own sweep, instead of solving those points
+// again. Same results: the sweep's levels are the walk's, bit for bit.
+struct SolvedPoints {
+    std::vector<double> freq;
+    std::vector<TwoPort> twoPort;
+};
+Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved);
+
+// Samples of a response, read between them along straight lines (levels in dB, delay in
+// seconds) and held at the end values outside them. Frequencies rise; s11db and delay
+// may be empty (then read as 0), and delay has its own frequencies.
+struct SampledResponse : ResponseCurve {
+    std::vector<double> freq, s21db_, s11db_;
+    std::vector<double> delayFreq, delay_;
+
+    void levels(const double* f, int n, double* out) const override;
+    double s21db(double f) const override;
+    double s11db(double f) const override;
+    double delay(double f) const override;
+};
+
+// The straight-line reading of (xs, ys) at x, held at the ends; 0 for no samples.
+double interpolate(const std::vector<double>& xs, const std::vector<double>& ys, double x);
+
+// Every readout by its name, in the order above, with its unit.
+struct ReadoutValue {
+    std::string quantity;
+    std::optional<double> value;  // none where the readout does not exist
+    std::string unit;
+};
+std::vector<ReadoutValue> readoutValues(const Readouts& r, const std::string& frequnit);
 
 // "quantity,value,unit" lines in the order of the readouts, values with 17 significant
 // digits or "none".

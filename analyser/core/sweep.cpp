@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "analyser.h"
+#include "atomic_file.h"
 #include "checkedmath.h"
 #include "circuitfile.h"
 #include "engine.h"
@@ -11,6 +12,7 @@
 #include "numread.h"
 #include "numtext.h"
 #include "readouts.h"
+#include "sweep_network.h"
 #include "twoport.h"
 
 namespace {
@@ -139,9 +141,11 @@ std::string runSweep(const SweepOptions& o)
     if (o.measure)
         return readoutsCsv(measureResponse(model, start, stop), model.frequnit);
     if (o.touchstone) {
-        // The Touchstone writer goes here: the same 1000 frequencies as the CSV, written to
-        // o.out when given (atomically), else returned for standard output.
-        throw AppError("Touchstone output is not available yet");
+        std::string text = sweepTouchstone(model, start, stop, "sorvel-sweep");
+        if (!o.out)
+            return text;
+        writeFileAtomically(*o.out, text);
+        return {};
     }
     return sweepCsv(model, start, stop, o.delay);
 }

@@ -33,6 +33,7 @@ inline constexpr const char* kSweepUsage =
 // throws its ConvertError.
 std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv);
 
-// Reads the circuit file and makes the whole output text; nothing is printed here, so a
+// Reads the circuit file and makes the whole output text (empty when --touchstone --out
+// wrote the file instead, atomically); nothing is printed here, so a
 // failure leaves nothing half-written.
 std::string runSweep(const SweepOptions& o);

@@ -23,6 +23,9 @@ inline constexpr Color kRed{255, 0, 0};
 inline constexpr Color kBlue{0, 0, 255};
 inline constexpr Color kBlack{0, 0, 0};
 inline constexpr Color kButtonFace{240, 240, 240};  // the desktop's button face
+// Measured traces, in colours the computed traces never use.
+inline constexpr Color kMeasuredS21{210, 105, 0};  // dark orange
+inline constexpr Color kMeasuredS11{200, 0, 200};  // magenta
 }  // namespace colors
 
 // One-pixel solid lines, no anti-aliasing. rectangle() outlines with the pen and fills
@@ -36,6 +39,14 @@ public:
     virtual void rectangle(int x1, int y1, int x2, int y2) = 0;
     virtual void moveTo(int x, int y) = 0;
     virtual void lineTo(int x, int y) = 0;
+};
+
+// The file dialogs of the menu's newer commands (the circuit's own are openFileDialog
+// and saveFileDialog).
+enum class FileChoice {
+    OpenMeasurement,   // a Touchstone file to read
+    ExportTouchstone,  // where the sweep goes as a Touchstone file
+    SavePlotImage,     // PNG, or SVG for a name ending in .svg
 };
 
 class WindowPort {
@@ -66,4 +77,13 @@ public:
     // The hint "Click anywhere in the blue to update and plot." lies inside the
     // plot area: a plot hides it, erasing the plot area before a file read shows it again.
     virtual void setHintVisible(bool /*visible*/) {}
+
+    // A chosen file name, or nothing when the user cancels (or the window has no dialog).
+    virtual std::optional<std::string> chooseFile(FileChoice) { return std::nullopt; }
+    // Writes the plot area as drawn, with its legends; FileError when it cannot.
+    virtual void savePlotImage(const std::string& /*path*/) {}
+    // Which measured traces the legend names; none hides it.
+    virtual void setMeasurementLegend(bool /*s21*/, bool /*s11*/) {}
+    // Every finished plot ends here, so whatever follows the plot can follow it.
+    virtual void plotFinished() {}
 };

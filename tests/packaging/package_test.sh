@@ -64,8 +64,8 @@ for f in "$share"/applications/*.desktop; do
             fail "$f claims $type, which the package does not define"
     done
 done
-grep -qx 'Exec=sorvel %f' "$share/applications/org.ladderbench.Sorvel.desktop" ||
-    fail "Sorvel's entry does not pass the opened file"
+grep -qx 'Exec=sorvel %F' "$share/applications/org.ladderbench.Sorvel.desktop" ||
+    fail "Sorvel's entry does not pass the opened files"
 
 # MIME types: well-formed, and the database built from them maps the file names.
 check "xmllint mime" xmllint --noout "$share/mime/packages/sorvel-mirabo.xml"

@@ -80,7 +80,7 @@ TEST(StartCircuit, ExampleIsFoundRelativeToTheProgramAndNamedAbsolutely)
     QDir::setCurrent(old);
     EXPECT_TRUE(start.bundledExample);
     EXPECT_EQ(start.file, QFileInfo(installed).canonicalFilePath().toStdString())
-        << "no bin/.. left in the name Edit1 shows";
+        << "no bin/.. left in the name the file field shows";
 }
 
 TEST(StartCircuit, FreshFolderShowsTheExamplesResponseWithoutAMessage)

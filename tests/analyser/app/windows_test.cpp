@@ -157,24 +157,29 @@ TEST(MainWindow, ControlsNeitherOverlapNorLeaveTheClientArea)
             << c->objectName().toStdString();
 }
 
-TEST(MainWindow, MenuHasFileItemsThenAbout)
+TEST(MainWindow, MenuHasFileItemsThenAboutThenResponse)
 {
     MainWindow w;
     const auto top = w.menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "About Sorvel");
     EXPECT_EQ(top[1]->menu(), nullptr) << "acts on click";
+    EXPECT_EQ(top[2]->text(), "&Response...");
+    EXPECT_EQ(top[2]->menu(), nullptr);
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
         items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"&Open...", "Save &As...", "-", "-", "E&xit"}));
+    // The measurement and output commands sit between the two separators.
+    EXPECT_EQ(items, (QStringList{"&Open...", "Save &As...", "-", "Open &Measurement...", "&Clear Measurement",
+                                  "Export &Touchstone...", "Save Plot &Image...", "-", "E&xit"}));
     // Object names, separators' included, as the menu table gives them.
     const auto rows = fileMenuItems();
     ASSERT_EQ(top[0]->menu()->actions().size(), qsizetype(rows.size()));
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_EQ(top[0]->menu()->actions()[qsizetype(i)]->objectName(), rows[i].name);
     EXPECT_EQ(top[1]->objectName(), menuBarItems()[0].name);
+    EXPECT_EQ(top[2]->objectName(), menuBarItems()[1].name);
 }
 
 TEST(MainWindow, EachMenuCommandIsTheItemWithItsCaption)
@@ -185,7 +190,11 @@ TEST(MainWindow, EachMenuCommandIsTheItemWithItsCaption)
                                  {Command::Quit, "E&xit"},
                                  {Command::ShowAbout, "About Sorvel"}})
         EXPECT_EQ(w.action(command)->text(), text);
-    EXPECT_EQ(w.action(Command::Quit)->shortcut(), QKeySequence(QKeySequence::Quit));
+    // Set explicitly: some desktops have no standard Save As key.
+    for (auto [command, keys] : {std::pair{Command::OpenCircuit, "Ctrl+O"},
+                                 {Command::SaveCircuitAs, "Ctrl+Shift+S"},
+                                 {Command::Quit, "Ctrl+Q"}})
+        EXPECT_EQ(w.action(command)->shortcut(), QKeySequence(keys)) << keys;
     EXPECT_THROW(w.action(Command::Plot), std::invalid_argument) << "a button, not a menu item";
 }
 

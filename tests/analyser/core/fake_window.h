@@ -49,6 +49,8 @@ public:
     void showAbout() override { note("about"); }
     void setHintVisible(bool on) override { hint = on; note(on ? "hint shown" : "hint hidden"); }
     Canvas& canvas() override { return *this; }
+    std::optional<std::string> chooseFile(FileChoice) override { note("choose file"); return fileChoice; }
+    void setMeasurementLegend(bool s21, bool s11) override { legend = {s21, s11}; }
 
     void setPen(Color c) override { pen = c; note("pen " + rgb(c)); }
     void setFill(Color c) override { fill = c; note("fill " + rgb(c)); }
@@ -103,7 +105,8 @@ public:
     std::vector<Segment> lines, rects;  // a rectangle as its pen and corners
     Color pen{}, fill{};
     bool hint = true;
-    std::optional<std::string> openChoice, saveChoice;
+    std::optional<std::string> openChoice, saveChoice, fileChoice;
+    std::pair<bool, bool> legend{};  // measured S21, S11 named
     std::function<void(const std::string&)> onEffect;  // sees each effect as it happens
     std::map<Memo, std::vector<std::string>> memos;
     std::map<Check, bool> checks{{Check::PlotS11, true}, {Check::PlotReference, false}};

@@ -1,0 +1,56 @@
+#pragma once
+// The Response window: a top-level window beside the main one showing, after each plot,
+// the readouts of the computed response and of the measurement side by side, the group
+// delay over the plot's range (Qt Charts) and the values at the cursor. Copy puts the
+// readouts on the clipboard as text.
+
+#include <QWidget>
+#include <functional>
+
+#include "response_report.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QTableWidget;
+class QValueAxis;
+
+class ResponseWindow : public QWidget {
+    Q_OBJECT
+public:
+    ResponseWindow();
+
+    void showReport(const ResponseReport& report);
+    // The numbers could not be had (the engine failed somewhere the plot did not go).
+    void showError(const std::string& message);
+
+    QString reportText() const { return text_; }
+    void copyToClipboard() const;
+
+    QTableWidget* readouts() const { return table_; }
+    QLineSeries* computedDelay() const { return computed_; }
+    QLineSeries* measuredDelay() const { return measured_; }
+    QValueAxis* delayAxis() const { return yAxis_; }
+    QLabel* cursorReadout() const { return cursor_; }
+    QLabel* status() const { return status_; }
+
+    // Told when the user opens or closes the window, so it can be reopened next time.
+    std::function<void(bool open)> onOpenChanged;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QTableWidget* table_;
+    QChart* chart_;
+    QChartView* chartView_;
+    QLineSeries* computed_;
+    QLineSeries* measured_;
+    QValueAxis* xAxis_;
+    QValueAxis* yAxis_;
+    QLabel* cursor_;
+    QLabel* status_;
+    QString text_;
+};

@@ -1,0 +1,44 @@
+#include "sweep_network.h"
+
+#include "analyser.h"
+#include "checkedmath.h"
+#include "twoport.h"
+#include "version.h"
+
+double absoluteHz(const Model& m, double circuitFreq)
+{
+    return m.crystalflag == 1 ? m.xtalfreq * 1e6 + circuitFreq : circuitFreq * 1e6;
+}
+
+double circuitFrequency(const Model& m, double hz)
+{
+    return m.crystalflag == 1 ? hz - m.xtalfreq * 1e6 : hz / 1e6;
+}
+
+Network sweepNetwork(const Model& m, double start, double stop)
+{
+    checked::finite(stop - start);
+    const auto freqs = sweepFrequencies(start, stop);
+    Network n;
+    n.ports = 2;
+    n.referenceR1 = m.sourcer;
+    n.referenceR2 = m.loadr;
+    n.frequencyHz.reserve(kSweepPoints);
+    for (double f : freqs) {
+        const TwoPort t = solveResponse(m, f).twoPort;
+        n.frequencyHz.push_back(checked::finite(absoluteHz(m, f)));
+        n.s11.push_back(t.s11);
+        n.s21.push_back(t.s21);
+        n.s12.push_back(t.s21);  // a ladder of passive parts is reciprocal
+        n.s22.push_back(t.s22);
+    }
+    return n;
+}
+
+std::string sweepTouchstone(const Model& m, double start, double stop, const std::string& program)
+{
+    WriteOptions options;
+    options.comments = {"Circuit file: " + m.circuitfile,
+                        "Written by " + program + " " + LADDER_VERSION};
+    return writeTouchstone(sweepNetwork(m, start, stop), options);
+}

@@ -1,0 +1,95 @@
+// One tune step as the user meets it with the Response window open: the Up click's plot
+// of the 80-part crystal ladder in the real main window (offscreen), the readouts, the
+// group delay over the plot's range, the window's table, chart and repaint.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include "ladder_support.h"
+#include "numtext.h"
+#include "response_report.h"
+#include "sorvel_app.h"
+
+namespace {
+
+void setUp(SorvelApp& sorvel, std::string& message)
+{
+    sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
+    Model& m = sorvel.analyser().model;
+    m = laddertest::fullCrystalLadder();
+    QtWindowPort& port = sorvel.port();
+    port.setText(Field::StartFreq, generalText(m.startfreq, 15));
+    port.setText(Field::StopFreq, generalText(m.stopfreq, 15));
+    port.setText(Field::FreqPerDiv, generalText((m.stopfreq - m.startfreq) / 10, 15));
+    port.setText(Field::CursorFreq, generalText((m.startfreq + m.stopfreq) / 2, 15));
+    port.setText(Field::TuneEntry, "3");
+    port.setText(Field::TunePercent, "0.1");
+}
+
+void TuneStepWithResponseWindow(benchmark::State& state)
+{
+    SorvelApp sorvel;
+    std::string message;
+    setUp(sorvel, message);
+    sorvel.showResponse();
+    bool up = true;
+    for (auto _ : state) {
+        sorvel.command(up ? &Analyser::tuneUp : &Analyser::tuneDown);
+        QApplication::processEvents();  // the repaint of both windows
+        up = !up;
+    }
+    if (!message.empty())
+        state.SkipWithError(message.c_str());
+}
+BENCHMARK(TuneStepWithResponseWindow)->Unit(benchmark::kMillisecond);
+
+// The same step without the Response window, for comparison.
+void TuneStepPlotOnly(benchmark::State& state)
+{
+    SorvelApp sorvel;
+    std::string message;
+    setUp(sorvel, message);
+    bool up = true;
+    for (auto _ : state) {
+        sorvel.command(up ? &Analyser::tuneUp : &Analyser::tuneDown);
+        QApplication::processEvents();
+        up = !up;
+    }
+    if (!message.empty())
+        state.SkipWithError(message.c_str());
+}
+BENCHMARK(TuneStepPlotOnly)->Unit(benchmark::kMillisecond);
+
+// The window's numbers alone: readouts on the engine and the 1000-point delay.
+void ResponseReportAlone(benchmark::State& state)
+{
+    const Model m = laddertest::fullCrystalLadder();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(makeResponseReport(m, (m.startfreq + m.stopfreq) / 2, nullptr));
+}
+BENCHMARK(ResponseReportAlone)->Unit(benchmark::kMillisecond);
+
+// Its largest part: the readouts on the engine.
+void ReadoutsAlone(benchmark::State& state)
+{
+    const Model m = laddertest::fullCrystalLadder();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(measureResponse(m, m.startfreq, m.stopfreq));
+}
+BENCHMARK(ReadoutsAlone)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// Own main: the windows need a QApplication before benchmark_main would run.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
