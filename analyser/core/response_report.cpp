@@ -31,8 +31,8 @@ ResponseReport makeResponseReport(const Model& m, double cursorfreq, const Netwo
     SolvedPoints solved;
     solved.freq.assign(freqs.begin(), freqs.end());
     solved.twoPort.reserve(freqs.size());
-    for (double f : freqs)
-        solved.twoPort.push_back(solveTwoPort(m, f));
+    solveResponseSweep(m, freqs.data(), static_cast<int>(freqs.size()),
+                       [&](int, const Response& resp) { solved.twoPort.push_back(resp.twoPort); });
     r.computed = measureResponse(m, r.start, r.stop, solved);
     r.freq = solved.freq;
     r.computedDelay.reserve(freqs.size());
