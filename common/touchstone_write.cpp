@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
@@ -13,13 +14,44 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kSmallestMagnitude = 1e-15;
 constexpr double kFloorDb = -300;
 
-// Frequencies in MHz are written to full precision, so that a sweep's closely spaced
-// points come back exactly as they were divided.
-void appendExact(std::string& out, double value)
+// Exact: the shortest text that reads back as the same double.
+std::string exactText(double value)
 {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, result.ptr);
+    return std::string(buffer, result.ptr);
+}
+
+void appendExact(std::string& out, double value)
+{
+    out += exactText(value);
+}
+
+// Frequencies in MHz are written exactly, so that a sweep's closely spaced points come
+// back as they were divided, and with at least kTouchstoneDigits significant digits shown
+// (trailing zeros added), so that every reader sees the precision they carry.
+void appendFrequency(std::string& out, double mhz)
+{
+    std::string text = exactText(mhz);
+    const std::size_t exponent = std::min(text.find('e'), text.size());
+    int digits = 0;
+    bool leading = true;
+    for (std::size_t i = 0; i < exponent; ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9')
+            continue;
+        leading = leading && c == '0';
+        if (!leading)
+            ++digits;
+    }
+    digits = std::max(digits, 1);  // zero itself
+    if (digits < kTouchstoneDigits) {
+        std::string pad(std::size_t(kTouchstoneDigits - digits), '0');
+        if (text.find('.') >= exponent)
+            pad.insert(pad.begin(), '.');
+        text.insert(exponent, pad);
+    }
+    out += text;
 }
 
 void appendValue(std::string& out, double value)
@@ -117,7 +149,7 @@ std::string writeTouchstone(const Network& network, const WriteOptions& options)
     }
 
     for (std::size_t i = 0; i < count; ++i) {
-        appendExact(out, network.frequencyHz[i] / 1e6);
+        appendFrequency(out, network.frequencyHz[i] / 1e6);
         appendDbAngle(out, network.s11[i]);
         if (two) {
             // 12_21 puts S12 before S21; version 1 has them the other way round.

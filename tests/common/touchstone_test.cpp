@@ -278,15 +278,26 @@ TEST(WriteTouchstone, WritesLevelsInDbAndDegreesInTheStandardOrder)
     n.s22 = {C(0.1, 0.1), C(1e-15, 0)};
     EXPECT_EQ(writeTouchstone(n, {{"a", "two\nlines"}}),
               "! a\n! two lines\n# MHz S DB R 50\n! MHz S11(dB deg) S21(dB deg) S12(dB deg) S22(dB deg)\n"
-              "1 -300 0 0 180 -20 -90 -16.9897000434 45\n"
-              "10.7000005 -300 0 -6.02059991328 90 0 0 -300 0\n");
+              "1.00000000000 -300 0 0 180 -20 -90 -16.9897000434 45\n"
+              "10.7000005000 -300 0 -6.02059991328 90 0 0 -300 0\n");
+    // Frequencies are exact, and never shown with fewer than 12 significant digits.
+    for (auto [hz, text] : {std::pair{10.0, "1.00000000000e-05 "}, {10123456.789012345, "10.123456789012344 "},
+                            {0.0, "0.00000000000 "}}) {
+        Network one;
+        one.ports = 1;
+        one.frequencyHz = {hz};
+        one.s11 = {C(0.5, 0)};
+        const std::string written = writeTouchstone(one);
+        EXPECT_NE(written.find("\n" + std::string(text)), std::string::npos) << written;
+        EXPECT_DOUBLE_EQ(readTouchstone(written, 1).frequencyHz[0], hz);
+    }
     n.referenceR2 = 75;  // version 2: S12 before S21, as 12_21 says
     EXPECT_EQ(writeTouchstone(n),
               "[Version] 2.0\n# MHz S DB R 50\n[Number of Ports] 2\n[Two-Port Data Order] 12_21\n"
               "[Number of Frequencies] 2\n[Reference] 50 75\n[Network Data]\n"
               "! MHz S11(dB deg) S12(dB deg) S21(dB deg) S22(dB deg)\n"
-              "1 -300 0 -20 -90 0 180 -16.9897000434 45\n"
-              "10.7000005 -300 0 0 0 -6.02059991328 90 -300 0\n[End]\n");
+              "1.00000000000 -300 0 -20 -90 0 180 -16.9897000434 45\n"
+              "10.7000005000 -300 0 0 0 -6.02059991328 90 -300 0\n[End]\n");
 }
 
 TEST(WriteTouchstone, RefusesWhatNoFileCanHoldBack)
