@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "model.h"
+#include "tolerance.h"
 #include "window_port.h"
 
 constexpr int kSweepPoints = 1000;
@@ -67,6 +68,9 @@ public:
 
     bool plotenabled = false;
 
+    // S21 of a tolerance run over its trials, drawn behind the traces until cleared.
+    std::vector<tolerance::EnvelopePoint> envelope;
+
     // Pointer, box zoom and cursor.
     int mousex = 0, mousey = 0;
     bool placingcursor = false;
@@ -86,6 +90,8 @@ private:
     void applyTuneStep();
     // The cursor line and its S21/S11 readout, drawn by the plot after the grid.
     void drawCursor();
+    // The tolerance envelope in light colours, drawn by the plot after the grid.
+    void drawEnvelope();
 
     WindowPort& w;
 };
