@@ -1,7 +1,6 @@
 #include "sweep.h"
 
 #include <array>
-#include <cstdint>
 #include <vector>
 
 #include "analyser.h"
@@ -13,6 +12,7 @@
 #include "numtext.h"
 #include "readouts.h"
 #include "tolerance.h"
+#include "tolerance_session.h"
 #include "twoport.h"
 
 namespace {
@@ -50,25 +50,6 @@ std::array<double, kSweepPoints> checkedSweep(double start, double stop)
     for (double f : freqs)
         checked::finite(f);
     return freqs;
-}
-
-// A whole number from 0 to 2^64 - 1, digits only.
-std::uint64_t readSeed(const std::string& text)
-{
-    std::uint64_t seed = 0;
-    bool ok = !text.empty() && text.size() <= 20;
-    for (char c : text) {
-        if (!ok || c < '0' || c > '9') {
-            ok = false;
-            break;
-        }
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        ok = seed <= (UINT64_MAX - digit) / 10;
-        seed = seed * 10 + digit;
-    }
-    if (!ok)
-        throw ConvertError("'" + text + "' is not a valid seed: give a whole number from 0 to 18446744073709551615");
-    return seed;
 }
 
 std::string monteCarloCsv(const Model& m, double start, double stop, const SweepOptions& o, std::string* notes)
@@ -163,7 +144,7 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
         else if (arg == "--ind-tol")
             ok = number(o.indTol);
         else if (arg == "--seed" && hasValue && !o.seed)
-            o.seed = readSeed(argv[++i]);
+            o.seed = tolerance::readSeed(argv[++i]);
         else if (arg == "--envelope" && !o.envelope)
             o.envelope = true;
         else
