@@ -13,8 +13,8 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-qpa-plugins libgl-dev libgtest-dev libgmock-dev
-                libbenchmark-dev fonts-dejavu-core)
+BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-charts-dev qt6-qpa-plugins libgl-dev libgtest-dev
+                libgmock-dev libbenchmark-dev fonts-dejavu-core)
 
 # Building and checking the Debian package: cpack's dependency scan (dpkg-shlibdeps, file),
 # the icon bitmaps, and the validators of desktop entries, MIME types and AppStream data.

@@ -120,6 +120,7 @@ const MenuRow kFileMenu[] = {
 // Acts on click: no menu opens under it.
 const MenuRow kMenuBar[] = {
     {Command::ShowAbout, "AboutSorvel1", "About Sorvel"},
+    {Command::ShowTolerance, "Tolerance1", "&Tolerance..."},
 };
 
 QWidget* makeControl(const ControlRow& row, QWidget* parent)

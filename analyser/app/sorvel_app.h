@@ -7,6 +7,7 @@
 
 #include "analyser.h"
 #include "qt_window_port.h"
+#include "tolerance_window.h"
 #include "windows.h"
 
 class SorvelApp {
@@ -20,6 +21,7 @@ public:
     AboutWindow& aboutWindow() { return about_; }
     QtWindowPort& port() { return port_; }
     Analyser& analyser() { return analyser_; }
+    ToleranceWindow& toleranceWindow() { return tolerance_; }
 
     // Runs one handler as the event loop would.
     void command(void (Analyser::*handler)());
@@ -33,4 +35,5 @@ private:
     AboutWindow about_;
     QtWindowPort port_;
     Analyser analyser_;
+    ToleranceWindow tolerance_;
 };

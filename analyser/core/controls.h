@@ -97,6 +97,7 @@ enum class Command {
     SaveCircuitAs,
     Quit,
     ShowAbout,
+    ShowTolerance,
 
     ReturnToProgram,  // About window
 };

@@ -161,10 +161,12 @@ TEST(MainWindow, MenuHasFileItemsThenAbout)
 {
     MainWindow w;
     const auto top = w.menuBar()->actions();
-    ASSERT_EQ(top.size(), 2);
+    ASSERT_EQ(top.size(), 3);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "About Sorvel");
     EXPECT_EQ(top[1]->menu(), nullptr) << "acts on click";
+    EXPECT_EQ(top[2]->text(), "&Tolerance...");
+    EXPECT_EQ(top[2]->menu(), nullptr) << "acts on click";
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
         items << (a->isSeparator() ? "-" : a->text());
@@ -183,7 +185,8 @@ TEST(MainWindow, EachMenuCommandIsTheItemWithItsCaption)
     for (auto [command, text] : {std::pair{Command::OpenCircuit, "&Open..."},
                                  {Command::SaveCircuitAs, "Save &As..."},
                                  {Command::Quit, "E&xit"},
-                                 {Command::ShowAbout, "About Sorvel"}})
+                                 {Command::ShowAbout, "About Sorvel"},
+                                 {Command::ShowTolerance, "&Tolerance..."}})
         EXPECT_EQ(w.action(command)->text(), text);
     EXPECT_EQ(w.action(Command::Quit)->shortcut(), QKeySequence(QKeySequence::Quit));
     EXPECT_THROW(w.action(Command::Plot), std::invalid_argument) << "a button, not a menu item";
