@@ -97,10 +97,10 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     status_->setObjectName("status");
     status_->setWordWrap(true);
 
-    table_ = new QTableWidget(tolerance::kQuantityCount, 10, this);
+    table_ = new QTableWidget(tolerance::kQuantityCount, 11, this);
     table_->setObjectName("statistics");
     table_->setHorizontalHeaderLabels(
-        {"Readout", "Unit", "Trials", "Mean", "SD", "Min", "5 %", "Median", "95 %", "Max"});
+        {"Readout", "Unit", "Nominal", "Trials", "Mean", "SD", "Min", "5 %", "Median", "95 %", "Max"});
     table_->verticalHeader()->setVisible(false);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -273,9 +273,10 @@ void ToleranceWindow::showResult()
     const auto rows = tolerance::statisticsRows(*result_, runModel_.frequnit);
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const tolerance::StatsRow& row = rows[i];
-        const std::string* cells[] = {&row.caption, &row.unit,   &row.trials, &row.mean, &row.sd,
-                                      &row.min,     &row.p5,     &row.median, &row.p95,  &row.max};
-        for (int c = 0; c < 10; ++c) {
+        const std::string* cells[] = {&row.caption, &row.unit, &row.nominal, &row.trials,
+                                      &row.mean,    &row.sd,   &row.min,     &row.p5,
+                                      &row.median,  &row.p95,  &row.max};
+        for (int c = 0; c < 11; ++c) {
             auto* item = new QTableWidgetItem(QString::fromStdString(*cells[c]));
             if (c >= 2)
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
-#include <limits>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -65,38 +64,32 @@ int namedEntry(const Part& duplicate)
 }
 
 // The k lowest of the values pushed, kept exactly, whatever the order they come in: enough
-// for the percentiles near one end without holding every trial's trace.
+// for the percentiles near one end without holding every trial's trace. A max-heap, so
+// that most values, once it is full, cost one comparison with its top.
 class LowestValues {
 public:
-    explicit LowestValues(std::size_t k) : k_(k) {}
+    explicit LowestValues(std::size_t k) : k_(k) { kept_.reserve(k); }
 
     void push(double v)
     {
-        if (!(v < bound_))
-            return;
-        kept_.push_back(v);
-        if (kept_.size() >= 2 * k_)
-            prune();
+        if (kept_.size() < k_) {
+            kept_.push_back(v);
+            std::push_heap(kept_.begin(), kept_.end());
+        } else if (v < kept_.front()) {
+            std::pop_heap(kept_.begin(), kept_.end());
+            kept_.back() = v;
+            std::push_heap(kept_.begin(), kept_.end());
+        }
     }
-    std::vector<double> sorted()
+    std::vector<double> sorted() const
     {
-        prune();
-        std::sort(kept_.begin(), kept_.end());
-        return kept_;
+        std::vector<double> out = kept_;
+        std::sort(out.begin(), out.end());
+        return out;
     }
 
 private:
-    void prune()
-    {
-        if (kept_.size() < k_)
-            return;
-        std::nth_element(kept_.begin(), kept_.begin() + static_cast<std::ptrdiff_t>(k_ - 1), kept_.end());
-        kept_.resize(k_);
-        bound_ = kept_.back();
-    }
-
     std::size_t k_;
-    double bound_ = std::numeric_limits<double>::infinity();
     std::vector<double> kept_;
 };
 

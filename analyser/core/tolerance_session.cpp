@@ -56,12 +56,14 @@ Limits readLimits(const Inputs& in)
 std::vector<StatsRow> statisticsRows(const Result& r, const std::string& frequnit)
 {
     std::vector<StatsRow> rows;
+    const TrialValues nominal = trialValues(r.nominal);
     for (int q = 0; q < kQuantityCount; ++q) {
         const QuantityInfo& info = quantityInfo()[q];
         const Stats& s = r.stats[q];
         StatsRow row;
         row.caption = info.caption;
         row.unit = info.frequency ? frequnit : info.unit;
+        row.nominal = nominal[q] ? generalText(*nominal[q], 7) : "-";
         row.trials = integerText(s.count);
         std::string* texts[] = {&row.mean, &row.sd, &row.min, &row.p5, &row.median, &row.p95, &row.max};
         const double values[] = {s.mean, s.sd, s.min, s.p5, s.median, s.p95, s.max};

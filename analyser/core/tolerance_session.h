@@ -30,9 +30,10 @@ struct Inputs {
 Settings readSettings(const Inputs& in);
 Limits readLimits(const Inputs& in);
 
-// One line of the statistics table, every number as text.
+// One line of the statistics table, every number as text: the nominal circuit's value, then
+// the figures over the trials.
 struct StatsRow {
-    std::string caption, unit, trials, mean, sd, min, p5, median, p95, max;
+    std::string caption, unit, nominal, trials, mean, sd, min, p5, median, p95, max;
 };
 std::vector<StatsRow> statisticsRows(const Result& r, const std::string& frequnit);
 
