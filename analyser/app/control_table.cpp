@@ -125,6 +125,7 @@ const MenuRow kFileMenu[] = {
 const MenuRow kMenuBar[] = {
     {Command::ShowAbout, "AboutSorvel1", "About Sorvel"},
     {Command::ShowResponse, "Response1", "&Response..."},
+    {Command::ShowTolerance, "Tolerance1", "&Tolerance..."},
 };
 
 QWidget* makeControl(const ControlRow& row, QWidget* parent)

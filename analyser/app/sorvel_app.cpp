@@ -17,17 +17,20 @@ QSettings settings() { return QSettings("ladderbench", "Sorvel"); }
 
 }  // namespace
 
-SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_)
+SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(analyser_)
 {
     wireMainWindow();
     wireAboutWindow();
     wireResponseWindow();
+    tolerance_.replot = [this] { command(&Analyser::plot); };
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
 {
     analyser_.run([this, handler] { (analyser_.*handler)(); });
     port_.flush();
+    // Any command may have changed the circuit or its sweep under a tolerance run.
+    tolerance_.circuitMayHaveChanged();
 }
 
 void SorvelApp::wireMainWindow()
@@ -71,6 +74,11 @@ void SorvelApp::wireMainWindow()
     for (const auto& [item, handler] : menu)
         QObject::connect(main_.action(item), &QAction::triggered, &main_,
                          [this, h = handler] { command(h); });
+    QObject::connect(main_.action(Command::ShowTolerance), &QAction::triggered, &main_, [this] {
+        tolerance_.show();
+        tolerance_.raise();
+        tolerance_.activateWindow();
+    });
 
     ClientArea* client = main_.client();
     client->onMove = [this](int x, int y) {

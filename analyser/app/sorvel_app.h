@@ -8,6 +8,7 @@
 #include "analyser.h"
 #include "qt_window_port.h"
 #include "response_window.h"
+#include "tolerance_window.h"
 #include "windows.h"
 
 class SorvelApp {
@@ -22,6 +23,7 @@ public:
     ResponseWindow& responseWindow() { return response_; }
     QtWindowPort& port() { return port_; }
     Analyser& analyser() { return analyser_; }
+    ToleranceWindow& toleranceWindow() { return tolerance_; }
 
     // Runs one handler as the event loop would.
     void command(void (Analyser::*handler)());
@@ -45,4 +47,5 @@ private:
     bool quitting_ = false;  // windows closing with the program keep their setting
     QtWindowPort port_;
     Analyser analyser_;
+    ToleranceWindow tolerance_;
 };

@@ -9,6 +9,7 @@
 
 #include "model.h"
 #include "touchstone.h"
+#include "tolerance.h"
 #include "window_port.h"
 
 constexpr int kSweepPoints = 1000;
@@ -77,6 +78,9 @@ public:
 
     bool plotenabled = false;
 
+    // S21 of a tolerance run over its trials, drawn behind the traces until cleared.
+    std::vector<tolerance::EnvelopePoint> envelope;
+
     // Pointer, box zoom and cursor.
     int mousex = 0, mousey = 0;
     bool placingcursor = false;
@@ -102,6 +106,8 @@ private:
     void drawCursor();
     // The measured traces over the plot's range, after the computed ones.
     void drawMeasurement();
+    // The tolerance envelope in light colours, drawn by the plot after the grid.
+    void drawEnvelope();
 
     WindowPort& w;
 };

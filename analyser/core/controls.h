@@ -97,6 +97,7 @@ enum class Command {
     SaveCircuitAs,
     Quit,
     ShowAbout,
+    ShowTolerance,
 
     OpenMeasurement,   // a Touchstone file's S21 and S11 over the plot
     ClearMeasurement,

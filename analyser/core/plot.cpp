@@ -147,6 +147,7 @@ void Analyser::plotResponse()
     for (int x = kLeft; x < kLeft + kWidth; x += xstep)
         line(c, x, kTop, x, kTop + kHeight);
 
+    drawEnvelope();
     drawCursor();
 
     const double span = m.stopfreq - m.startfreq;

@@ -13,6 +13,8 @@
 #include "numtext.h"
 #include "readouts.h"
 #include "sweep_network.h"
+#include "tolerance.h"
+#include "tolerance_session.h"
 #include "twoport.h"
 
 namespace {
@@ -50,6 +52,23 @@ std::array<double, kSweepPoints> checkedSweep(double start, double stop)
     for (double f : freqs)
         checked::finite(f);
     return freqs;
+}
+
+std::string monteCarloCsv(const Model& m, double start, double stop, const SweepOptions& o, std::string* notes)
+{
+    tolerance::Settings s;
+    s.trials = *o.monteCarlo;
+    s.spread = o.xtalSpread ? tolerance::CrystalSpread::Uniform : tolerance::CrystalSpread::Normal;
+    s.crystalHz = o.xtalSpread ? *o.xtalSpread : o.xtalSigma.value_or(0);
+    s.capPercent = o.capTol.value_or(0);
+    s.indPercent = o.indTol.value_or(0);
+    s.seed = o.seed.value_or(s.seed);
+    const tolerance::Result r = tolerance::run(m, start, stop, s);
+    if (r.failed == s.trials)
+        throw AppError(tolerance::failureNote(r));
+    if (notes)
+        *notes = tolerance::failureNote(r);
+    return o.envelope ? tolerance::envelopeCsv(r) : tolerance::statisticsCsv(r);
 }
 
 }  // namespace
@@ -116,6 +135,20 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
             o.touchstone = true;
         else if (arg == "--out" && hasValue && !o.out)
             o.out = argv[++i];
+        else if (arg == "--monte-carlo" && hasValue && !o.monteCarlo)
+            o.monteCarlo = readInteger(argv[++i]);
+        else if (arg == "--xtal-sigma")
+            ok = number(o.xtalSigma);
+        else if (arg == "--xtal-spread")
+            ok = number(o.xtalSpread);
+        else if (arg == "--cap-tol")
+            ok = number(o.capTol);
+        else if (arg == "--ind-tol")
+            ok = number(o.indTol);
+        else if (arg == "--seed" && hasValue && !o.seed)
+            o.seed = tolerance::readSeed(argv[++i]);
+        else if (arg == "--envelope" && !o.envelope)
+            o.envelope = true;
         else
             ok = false;
         if (!ok)
@@ -125,10 +158,13 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
     if (outputs > 1 || o.start.has_value() != o.stop.has_value() || (o.at && o.start) ||
         (o.out && !o.touchstone) || (o.at && (o.measure || o.touchstone)))
         return std::nullopt;
+    const bool tolerance = o.xtalSigma || o.xtalSpread || o.capTol || o.indTol || o.seed || o.envelope;
+    if ((tolerance && !o.monteCarlo) || (o.monteCarlo && (o.at || outputs > 0)) || (o.xtalSigma && o.xtalSpread))
+        return std::nullopt;
     return o;
 }
 
-std::string runSweep(const SweepOptions& o)
+std::string runSweep(const SweepOptions& o, std::string* notes)
 {
     Model model = Model::startup();
     model.circuitfile = o.file;
@@ -138,6 +174,8 @@ std::string runSweep(const SweepOptions& o)
     const double stop = o.stop.value_or(model.stopfreq);
     if (o.at)
         return pointCsv(model, *o.at, o.delay);
+    if (o.monteCarlo)
+        return monteCarloCsv(model, start, stop, o, notes);
     if (o.measure)
         return readoutsCsv(measureResponse(model, start, stop), model.frequnit);
     if (o.touchstone) {

@@ -1,6 +1,7 @@
 #pragma once
 // The response over a circuit's sweep as text, for the command-line companion.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,9 @@ std::string sweepCsv(const Model& m, double start, double stop, bool delay);
 std::string pointCsv(const Model& m, double analysisfreq, bool delay = false);
 
 // The command line of sorvel-sweep: FILE.cir [--at F | --start F --stop F]
-// [--delay | --measure | --touchstone [--out FILE]].
+// [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], where MONTE-CARLO is
+// --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT] [--ind-tol PCT]
+// [--seed S] [--envelope].
 struct SweepOptions {
     std::string file;
     std::optional<double> at, start, stop;
@@ -23,17 +26,25 @@ struct SweepOptions {
     bool measure = false;
     bool touchstone = false;
     std::optional<std::string> out;  // only with --touchstone
+    // A tolerance run; its settings are checked when it runs.
+    std::optional<int> monteCarlo;
+    std::optional<double> xtalSigma, xtalSpread, capTol, indTol;
+    std::optional<std::uint64_t> seed;
+    bool envelope = false;
 };
 
 inline constexpr const char* kSweepUsage =
     "usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
-    "                    [--delay | --measure | --touchstone [--out FILE]]";
+    "                    [--delay | --measure | --touchstone [--out FILE]\n"
+    "                     | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT]\n"
+    "                       [--ind-tol PCT] [--seed S] [--envelope]]";
 
 // nullopt for a command line that does not fit the usage; a number that does not read
 // throws its ConvertError.
 std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv);
 
 // Reads the circuit file and makes the whole output text (empty when --touchstone --out
-// wrote the file instead, atomically); nothing is printed here, so a
-// failure leaves nothing half-written.
-std::string runSweep(const SweepOptions& o);
+// wrote the file instead, atomically); nothing is printed here, so a failure leaves
+// nothing half-written. A note for standard error that does not stop the output (failed
+// trials of a tolerance run) goes to *notes.
+std::string runSweep(const SweepOptions& o, std::string* notes = nullptr);

@@ -1,7 +1,8 @@
 // sorvel-sweep FILE.cir [--at F | --start F --stop F] [--delay | --measure | --touchstone [--out FILE]]
 // Reads a circuit file as the analyser does and prints S21 and S11 in dB as CSV over the
 // file's sweep (or another range), or at one frequency, in the file's unit (MHz, or Hz
-// offset for a crystal circuit); optionally with the group delay, or the filter's readouts.
+// offset for a crystal circuit); optionally with the group delay, or the filter's readouts,
+// or the statistics of a tolerance run.
 // Any failure prints its message alone on standard error and exits with 1.
 
 #include <cstdio>
@@ -15,7 +16,9 @@ namespace {
 
 const char kHelp[] =
     "Usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
-    "                   [--delay | --measure | --touchstone [--out FILE]]\n"
+    "                   [--delay | --measure | --touchstone [--out FILE]\n"
+    "                    | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ]\n"
+    "                      [--cap-tol PCT] [--ind-tol PCT] [--seed S] [--envelope]]\n"
     "       sorvel-sweep --help | --version\n"
     "\n"
     "Reads the circuit file FILE.cir as Sorvel does and prints its response as CSV: the\n"
@@ -30,10 +33,21 @@ const char kHelp[] =
     "  --measure         print the filter's readouts as quantity,value,unit lines\n"
     "  --touchstone      print the sweep as a Touchstone file (S11 S21 S12 S22)\n"
     "  --out FILE        with --touchstone: write FILE instead of standard output\n"
+    "  --monte-carlo N   run N trials (1 to 100000) of the circuit with its parts spread and\n"
+    "                    print quantity,mean,sd,min,p5,median,p95,max lines for the readouts\n"
+    "  --xtal-sigma HZ   each crystal's offset moves by a normal deviation of HZ\n"
+    "  --xtal-spread HZ  each crystal's offset moves uniformly within +-HZ\n"
+    "  --cap-tol PCT     each capacitor's value moves uniformly within +-PCT %\n"
+    "  --ind-tol PCT     each inductor's value moves uniformly within +-PCT %\n"
+    "  --seed S          the random sequence (0 to 2^64-1, default 1): the same seed gives\n"
+    "                    the same output\n"
+    "  --envelope        print frequency,min_db,p5_db,p95_db,max_db lines of S21 instead\n"
     "  --help            print this text and exit\n"
     "  --version         print the version and exit\n"
     "\n"
-    "Exit status: 0 on success; 1 on any failure, with the message alone on standard error.\n";
+    "Exit status: 0 on success; 1 on any failure, with the message alone on standard error.\n"
+    "Trials of --monte-carlo that fail are left out of the figures and reported on standard\n"
+    "error; only a run whose every trial fails is a failure.\n";
 
 }  // namespace
 
@@ -50,8 +64,11 @@ int main(int argc, char** argv)
             return 1;
         }
         // The whole output is made first, so a failure leaves no partial table behind.
-        const std::string out = runSweep(*options);
+        std::string notes;
+        const std::string out = runSweep(*options, &notes);
         std::fwrite(out.data(), 1, out.size(), stdout);
+        if (!notes.empty())
+            std::fprintf(stderr, "%s\n", notes.c_str());
         if (std::fflush(stdout) != 0)
             return 1;
     } catch (const AppError& e) {

@@ -157,16 +157,18 @@ TEST(MainWindow, ControlsNeitherOverlapNorLeaveTheClientArea)
             << c->objectName().toStdString();
 }
 
-TEST(MainWindow, MenuHasFileItemsThenAboutThenResponse)
+TEST(MainWindow, MenuHasFileItemsThenAboutThenResponseAndTolerance)
 {
     MainWindow w;
     const auto top = w.menuBar()->actions();
-    ASSERT_EQ(top.size(), 3);
+    ASSERT_EQ(top.size(), 4);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "About Sorvel");
     EXPECT_EQ(top[1]->menu(), nullptr) << "acts on click";
     EXPECT_EQ(top[2]->text(), "&Response...");
     EXPECT_EQ(top[2]->menu(), nullptr);
+    EXPECT_EQ(top[3]->text(), "&Tolerance...");
+    EXPECT_EQ(top[3]->menu(), nullptr) << "acts on click";
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
         items << (a->isSeparator() ? "-" : a->text());
@@ -188,7 +190,8 @@ TEST(MainWindow, EachMenuCommandIsTheItemWithItsCaption)
     for (auto [command, text] : {std::pair{Command::OpenCircuit, "&Open..."},
                                  {Command::SaveCircuitAs, "Save &As..."},
                                  {Command::Quit, "E&xit"},
-                                 {Command::ShowAbout, "About Sorvel"}})
+                                 {Command::ShowAbout, "About Sorvel"},
+                                 {Command::ShowTolerance, "&Tolerance..."}})
         EXPECT_EQ(w.action(command)->text(), text);
     // Set explicitly: some desktops have no standard Save As key.
     for (auto [command, keys] : {std::pair{Command::OpenCircuit, "Ctrl+O"},

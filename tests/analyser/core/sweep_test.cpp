@@ -57,6 +57,21 @@ TEST(SweepOptions, CommandLines)
         {{"f.cir", "--out", "x"}, false},
         {{"f.cir", "--at"}, false},
         {{"f.cir", "--bogus"}, false},
+        {{"f.cir", "--monte-carlo", "10"}, true},
+        {{"f.cir", "--monte-carlo", "10", "--xtal-sigma", "30", "--cap-tol", "2", "--ind-tol", "5", "--seed", "9",
+          "--envelope", "--start", "-900", "--stop", "900"},
+         true},
+        {{"f.cir", "--xtal-spread", "30", "--monte-carlo", "10"}, true},
+        {{"f.cir", "--monte-carlo", "10", "--xtal-sigma", "30", "--xtal-spread", "30"}, false},
+        {{"f.cir", "--monte-carlo", "10", "--xtal-sigma", "30", "--xtal-sigma", "30"}, false},
+        {{"f.cir", "--monte-carlo", "10", "--measure"}, false},
+        {{"f.cir", "--monte-carlo", "10", "--at", "3"}, false},
+        {{"f.cir", "--monte-carlo", "10", "--delay"}, false},
+        {{"f.cir", "--monte-carlo", "10", "--monte-carlo", "10"}, false},
+        {{"f.cir", "--cap-tol", "2"}, false},
+        {{"f.cir", "--envelope"}, false},
+        {{"f.cir", "--seed", "3"}, false},
+        {{"f.cir", "--monte-carlo"}, false},
     };
     for (const auto& c : cases) {
         std::vector<const char*> argv{"sorvel-sweep"};
@@ -65,15 +80,40 @@ TEST(SweepOptions, CommandLines)
     }
     const char* bad[] = {"sorvel-sweep", "f.cir", "--start", "1,5", "--stop", "2"};
     EXPECT_THROW(parseSweepOptions(6, bad), ConvertError);
+
+    const struct {
+        const char* option;
+        const char* value;
+        const char* message;
+    } badValues[] = {
+        {"--monte-carlo", "1e3", "'1e3' is not a valid integer value"},
+        {"--xtal-sigma", "3,5", "'3,5' is not a valid floating point value"},
+        {"--seed", "-1", "'-1' is not a valid seed: give a whole number from 0 to 18446744073709551615"},
+        {"--seed", "18446744073709551616",
+         "'18446744073709551616' is not a valid seed: give a whole number from 0 to 18446744073709551615"},
+    };
+    for (const auto& c : badValues) {
+        const char* argv[] = {"sorvel-sweep", "f.cir", "--monte-carlo", "5", c.option, c.value};
+        const int argc = std::strcmp(c.option, "--monte-carlo") == 0 ? 4 : 6;
+        const char* first[] = {"sorvel-sweep", "f.cir", c.option, c.value};
+        try {
+            parseSweepOptions(argc, argc == 4 ? first : argv);
+            ADD_FAILURE() << c.value;
+        } catch (const ConvertError& e) {
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+    const char* largest[] = {"sorvel-sweep", "f.cir", "--monte-carlo", "5", "--seed", "18446744073709551615"};
+    EXPECT_EQ(parseSweepOptions(6, largest)->seed, UINT64_MAX);
 }
 
-std::string run(const std::string& file, std::vector<const char*> extra)
+std::string run(const std::string& file, std::vector<const char*> extra, std::string* notes = nullptr)
 {
     std::vector<const char*> argv{"sorvel-sweep", file.c_str()};
     argv.insert(argv.end(), extra.begin(), extra.end());
     const auto o = parseSweepOptions(int(argv.size()), argv.data());
     EXPECT_TRUE(o);
-    return runSweep(*o);
+    return runSweep(*o, notes);
 }
 
 TEST(SweepOptions, RangesDelayAndReadouts)
@@ -150,6 +190,49 @@ TEST(SweepOptions, NoInfiniteOrNanNumberIsPrinted)
         }
         EXPECT_EQ(message, c.message);
     }
+}
+
+TEST(SweepOptions, MonteCarlo)
+{
+    circuittest::TempDir dir;
+    // Three crystals between shunt capacitors, 9 MHz, swept 1.5 kHz either side.
+    const std::string crystal = dir.file("crystal.cir");
+    circuittest::writeBytes(crystal, circuittest::crlf({"7", "250", "200", "200", "1", "9", "0.015", "3.5",
+                                                        "90000", "-1500", "1500", "300", "0", "-100", "10",
+                                                        "cap", "par", "80", "xtl", "ser", "0", "cap", "par",
+                                                        "120", "xtl", "ser", "40", "cap", "par", "120",
+                                                        "xtl", "ser", "0", "cap", "par", "80"}));
+    const std::vector<const char*> batch{"--monte-carlo", "30", "--xtal-sigma", "40", "--cap-tol", "2"};
+    auto with = [&](std::vector<const char*> extra) {
+        std::vector<const char*> args = batch;
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    };
+    const std::string stats = run(crystal, batch);
+    EXPECT_EQ(stats.substr(0, stats.find('\n')), "quantity,mean,sd,min,p5,median,p95,max");
+    EXPECT_EQ(stats, run(crystal, with({"--seed", "1"})));  // 1 is the default seed
+    EXPECT_NE(stats, run(crystal, with({"--seed", "2"})));
+    EXPECT_NE(stats, run(crystal, {"--monte-carlo", "30", "--xtal-spread", "40", "--cap-tol", "2"}));
+    const std::string envelope = run(crystal, with({"--envelope", "--seed", "5"}));
+    EXPECT_EQ(envelope.substr(0, envelope.find('\n')), "frequency,min_db,p5_db,p95_db,max_db");
+    EXPECT_EQ(envelope, run(crystal, with({"--seed", "5", "--envelope"})));
+    EXPECT_NE(envelope.find("\n-1500,"), std::string::npos);
+    EXPECT_NE(run(crystal, with({"--envelope", "--start", "-800", "--stop", "800"})).find("\n-800,"),
+              std::string::npos);
+
+    // The settings are checked against the circuit: an LC circuit has no crystals.
+    const std::string lc = dir.file("default.cir");
+    circuittest::writeBytes(lc, circuittest::crlf(circuittest::defaultCircuitLines()));
+    std::string message;
+    try {
+        run(lc, {"--monte-carlo", "5", "--xtal-sigma", "10"});
+    } catch (const AppError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "The circuit has no crystals to spread.");
+    std::string notes = "untouched";
+    EXPECT_NO_THROW(run(lc, {"--monte-carlo", "5", "--ind-tol", "10"}, &notes));
+    EXPECT_EQ(notes, "");
 }
 
 }  // namespace
