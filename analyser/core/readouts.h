@@ -38,6 +38,12 @@ public:
     // S21 in dB at f[0..n): the coarse look that locates every feature.
     virtual void levels(const double* f, int n, double* s21db) const = 0;
     virtual double s21db(double f) const = 0;
+    // s21db() at f[0..n), in order; a curve that can solve many points at once overrides it.
+    virtual void s21dbAt(const double* f, int n, double* out) const
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = s21db(f[i]);
+    }
     virtual double s11db(double f) const = 0;  // |S11| in dB
     virtual double delay(double f) const = 0;  // seconds
     virtual Point point(double f) const { return {s21db(f), s11db(f), delay(f)}; }
