@@ -15,9 +15,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "polyline.h"
 #include "window_port.h"
 
 namespace {
+
+// A point left out of a curve lies within this many pixels of the line drawn.
+constexpr double kThinningPixels = 0.25;
 
 QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
 
@@ -92,6 +96,11 @@ ResponseWindow::ResponseWindow()
         s->attachAxis(xAxis_);
         s->attachAxis(yAxis_);
     }
+    // Thinned for a small plot area, a curve would show its corners once the window grows.
+    connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+        if (area.width() > 1.5 * thinnedFor_.width() || area.height() > 1.5 * thinnedFor_.height())
+            showCurves();
+    });
     chartView_ = new QChartView(chart_, this);
     chartView_->setObjectName("delayChart");
     // Without antialiasing: a 1000-point line repaints several times faster.
@@ -150,27 +159,58 @@ void ResponseWindow::showReport(const ResponseReport& r)
         largest = std::max(largest, std::abs(d));
     const DelayScale ds = delayScale(largest);
     double lo = 0, hi = 0;
-    auto points = [&](const std::vector<double>& f, const std::vector<double>& d) {
-        QList<QPointF> out;
-        out.reserve(qsizetype(f.size()));
-        for (std::size_t i = 0; i < f.size(); ++i) {
-            const double y = d[i] * ds.perSecond;
-            lo = std::min(lo, y);
-            hi = std::max(hi, y);
-            out.append(QPointF(f[i], y));
+    auto scaled = [&](const std::vector<double>& d, std::vector<double>& out) {
+        out.resize(d.size());
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            out[i] = d[i] * ds.perSecond;
+            lo = std::min(lo, out[i]);
+            hi = std::max(hi, out[i]);
         }
-        return out;
     };
-    computed_->replace(points(r.freq, r.computedDelay));
-    measured_->replace(points(r.measuredDelayFreq, r.measuredDelay));
+    computedX_ = r.freq;
+    scaled(r.computedDelay, computedY_);
+    measuredX_ = r.measuredDelayFreq;
+    scaled(r.measuredDelay, measuredY_);
+    const double top = hi > lo ? hi * 1.05 : lo + 1;
+    // A new range redraws the curves it holds; emptied first, they are drawn once, not twice.
+    if (xAxis_->min() != r.start || xAxis_->max() != r.stop || yAxis_->min() != lo || yAxis_->max() != top) {
+        computed_->clear();
+        measured_->clear();
+    }
     measured_->setVisible(!r.measuredDelay.empty());
     xAxis_->setRange(r.start, r.stop);
     xAxis_->setTitleText(QString::fromStdString("Frequency (" + r.frequnit + ")"));
-    yAxis_->setRange(lo, hi > lo ? hi * 1.05 : lo + 1);
+    yAxis_->setRange(lo, top);
     yAxis_->setTitleText(QString("Delay (%1)").arg(QString::fromUtf8(ds.unit)));
+    showCurves();
 
     cursor_->setText(cursorHtml(r));
     text_ = QString::fromStdString(responseReportText(r));
+}
+
+void ResponseWindow::showCurves()
+{
+    const QSizeF area = chart_->plotArea().size();
+    const double xScale = area.width() / (xAxis_->max() - xAxis_->min());
+    const double yScale = area.height() / (yAxis_->max() - yAxis_->min());
+    auto thinned = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        QList<QPointF> out;
+        // Before the first layout there is no size to thin for.
+        if (area.isEmpty()) {
+            out.reserve(qsizetype(x.size()));
+            for (std::size_t i = 0; i < x.size(); ++i)
+                out.append(QPointF(x[i], y[i]));
+            return out;
+        }
+        const auto keep = simplifyPolyline(x.data(), y.data(), int(x.size()), xScale, yScale, kThinningPixels);
+        out.reserve(qsizetype(keep.size()));
+        for (int i : keep)
+            out.append(QPointF(x[std::size_t(i)], y[std::size_t(i)]));
+        return out;
+    };
+    thinnedFor_ = area;
+    computed_->replace(thinned(computedX_, computedY_));
+    measured_->replace(thinned(measuredX_, measuredY_));
 }
 
 void ResponseWindow::showError(const std::string& message)

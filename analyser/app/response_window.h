@@ -4,8 +4,10 @@
 // delay over the plot's range (Qt Charts) and the values at the cursor. Copy puts the
 // readouts on the clipboard as text.
 
+#include <QSizeF>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 #include "response_report.h"
 
@@ -43,6 +45,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The delay curves as the series hold them: only the points that show at the chart's size.
+    void showCurves();
+
     QTableWidget* table_;
     QChart* chart_;
     QChartView* chartView_;
@@ -53,4 +58,7 @@ private:
     QLabel* cursor_;
     QLabel* status_;
     QString text_;
+    // The whole curves in axis units, and the plot area they were last thinned for.
+    std::vector<double> computedX_, computedY_, measuredX_, measuredY_;
+    QSizeF thinnedFor_;
 };
