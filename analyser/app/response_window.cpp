@@ -9,11 +9,14 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
 #include "polyline.h"
 #include "window_port.h"
@@ -53,6 +56,70 @@ QString cursorHtml(const ResponseReport& r)
     return html + "</table>";
 }
 
+// Each cell's text drawn as it is: the style's item drawing lays out every number in a
+// text layout to see whether it must be elided, and that costs several times the drawing.
+// Only a text wider than its cell is measured and elided.
+class PlainTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QWidget* widget = opt.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+        // Placed as the style places it: within its margins, one line high, aligned.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect inner = opt.rect.adjusted(margin, 0, -margin, 0);  // no icon, no check box
+        const QRect rect = QStyle::alignedRect(opt.direction, opt.displayAlignment,
+                                               QSize(inner.width(), opt.fontMetrics.height()), inner);
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : opt.state & QStyle::State_Active  ? QPalette::Normal
+                                                                                : QPalette::Inactive;
+        painter->save();
+        painter->setPen(opt.palette.color(group, opt.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                      : QPalette::Text));
+        painter->setFont(opt.font);
+        QString text = opt.text;
+        if (widthBound(text, opt) > rect.width() && opt.fontMetrics.horizontalAdvance(text) > rect.width())
+            text = opt.fontMetrics.elidedText(text, opt.textElideMode, rect.width());
+        painter->drawText(rect, int(opt.displayAlignment), text);
+        painter->restore();
+        if (opt.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(opt);
+            focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+            focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focus.backgroundColor = opt.palette.color(opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                                                      opt.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+
+private:
+    // At least the text's width, without laying it out: a number (or "none") is no wider
+    // than its length times the widest character it can hold, plus a pixel for rounding.
+    int widthBound(const QString& text, const QStyleOptionViewItem& opt) const
+    {
+        static const QString kNumberChars = "0123456789.+-enoE";
+        if (opt.font != font_ || widest_ < 0) {
+            font_ = opt.font;
+            widest_ = 0;
+            for (QChar c : kNumberChars)
+                widest_ = std::max(widest_, opt.fontMetrics.horizontalAdvance(c));
+        }
+        for (QChar c : text)
+            if (!kNumberChars.contains(c))
+                return std::numeric_limits<int>::max();
+        return int(text.size()) * widest_ + 1;
+    }
+
+    mutable QFont font_;
+    mutable int widest_ = -1;
+};
+
 }  // namespace
 
 ResponseWindow::ResponseWindow()
@@ -75,6 +142,7 @@ ResponseWindow::ResponseWindow()
         table_->setColumnWidth(col, width);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
+    table_->setItemDelegate(new PlainTextDelegate(table_));
 
     chart_ = new QChart;
     chart_->setTitle("Group delay");
@@ -185,7 +253,7 @@ void ResponseWindow::showReport(const ResponseReport& r)
     showCurves();
 
     cursor_->setText(cursorHtml(r));
-    text_ = QString::fromStdString(responseReportText(r));
+    shown_ = r;
 }
 
 void ResponseWindow::showCurves()
@@ -218,7 +286,12 @@ void ResponseWindow::showError(const std::string& message)
     status_->setText(QString::fromStdString("Not updated: " + message));
 }
 
-void ResponseWindow::copyToClipboard() const { QApplication::clipboard()->setText(text_); }
+QString ResponseWindow::reportText() const
+{
+    return shown_ ? QString::fromStdString(responseReportText(*shown_)) : QString();
+}
+
+void ResponseWindow::copyToClipboard() const { QApplication::clipboard()->setText(reportText()); }
 
 void ResponseWindow::showEvent(QShowEvent* event)
 {

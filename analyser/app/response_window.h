@@ -7,6 +7,7 @@
 #include <QSizeF>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "response_report.h"
@@ -27,7 +28,7 @@ public:
     // The numbers could not be had (the engine failed somewhere the plot did not go).
     void showError(const std::string& message);
 
-    QString reportText() const { return text_; }
+    QString reportText() const;
     void copyToClipboard() const;
 
     QTableWidget* readouts() const { return table_; }
@@ -57,7 +58,7 @@ private:
     QValueAxis* yAxis_;
     QLabel* cursor_;
     QLabel* status_;
-    QString text_;
+    std::optional<ResponseReport> shown_;  // its text is made only when asked for
     // The whole curves in axis units, and the plot area they were last thinned for.
     std::vector<double> computedX_, computedY_, measuredX_, measuredY_;
     QSizeF thinnedFor_;
