@@ -388,7 +388,16 @@ public:
     EngineCurve(const Model& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
     void levels(const double* f, int n, double* out) const override
     {
-        solveSweep(m_, f, n, [&](int i, const Solution& s) { out[i] = s.s21db; });
+        // The leading points the delay curve solved already; the sweep solves the rest.
+        int known = 0;
+        if (solved_ && solved_->s21db.size() == solved_->freq.size())
+            while (known < n && known < int(solved_->freq.size()) && f[known] == solved_->freq[std::size_t(known)]) {
+                out[known] = solved_->s21db[std::size_t(known)];
+                ++known;
+            }
+        if (!sweepPlan_)
+            sweepPlan_.emplace(m_);
+        solveSweep(*sweepPlan_, m_, f + known, n - known, [&](int i, const Solution& s) { out[known + i] = s.s21db; });
         sweep_.assign(f, f + n);
         sweepLevels_.assign(out, out + n);
     }

@@ -62,12 +62,14 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop);
 // The same on the engine. Throws FloatError where the engine does at any frequency it solves.
 Readouts measureResponse(const Model& m, double start, double stop);
 
-// Two-ports already solved at rising frequencies (the delay curve's): the readouts take
-// them from here, with the levels of their own sweep, instead of solving those points
-// again. Same results: the sweep's levels are the walk's, bit for bit.
+// Points already solved at rising frequencies (the delay curve's): the readouts take them
+// from here instead of solving them again. Same results: the kernels' levels and two-ports
+// are the one-frequency solves', bit for bit. s21db may be empty; where it is given, its
+// points solved without an error, so the levels' sweep could not have failed there either.
 struct SolvedPoints {
     std::vector<double> freq;
     std::vector<TwoPort> twoPort;
+    std::vector<double> s21db;
 };
 Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved);
 
