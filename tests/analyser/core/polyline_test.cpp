@@ -48,7 +48,7 @@ TEST(SimplifyPolyline, KeepsTheLookWithinTheTolerance)
         y[i] = 1 / (0.01 + (f - 1) * (f - 1)) + 1 / (0.01 + (f + 1) * (f + 1)) + (std::abs(f) < 1 ? std::sin(40 * f) : 0);
     }
     const double top = *std::max_element(y.begin(), y.end());
-    for (const auto [width, height, tolerance] : {std::tuple{100.0, 60.0, 0.25}, {500.0, 250.0, 0.25},
+    for (const auto& [width, height, tolerance] : {std::tuple{100.0, 60.0, 0.25}, {500.0, 250.0, 0.25},
                                                    {2000.0, 1000.0, 0.25}, {500.0, 250.0, 2.0}}) {
         SCOPED_TRACE(testing::Message() << width << "x" << height << " within " << tolerance);
         const double xScale = width / 10, yScale = height / top;

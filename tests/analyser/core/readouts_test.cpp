@@ -121,8 +121,11 @@ TEST(Readouts, RefiningSearchesGiveTheRecordedValuesBitForBit)
             report = makeResponseReport(m, 0, nullptr);
         } catch (const FloatError&) {
         }
-        if (report)
-            EXPECT_EQ(readoutsCsv(report->computed, m.frequnit), readoutsCsv(measureResponse(m, m.startfreq, m.stopfreq), m.frequnit)) << name;
+        if (report) {
+            EXPECT_EQ(readoutsCsv(report->computed, m.frequnit),
+                      readoutsCsv(measureResponse(m, m.startfreq, m.stopfreq), m.frequnit))
+                << name;
+        }
         ++seen;
     }
     EXPECT_EQ(seen, cases.size());
