@@ -9,15 +9,22 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <limits>
 
+#include "polyline.h"
 #include "window_port.h"
 
 namespace {
+
+// A point left out of a curve lies within this many pixels of the line drawn.
+constexpr double kThinningPixels = 0.25;
 
 QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
 
@@ -49,6 +56,70 @@ QString cursorHtml(const ResponseReport& r)
     return html + "</table>";
 }
 
+// Each cell's text drawn as it is: the style's item drawing lays out every number in a
+// text layout to see whether it must be elided, and that costs several times the drawing.
+// Only a text wider than its cell is measured and elided.
+class PlainTextDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        const QWidget* widget = opt.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+        // Placed as the style places it: within its margins, one line high, aligned.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const QRect inner = opt.rect.adjusted(margin, 0, -margin, 0);  // no icon, no check box
+        const QRect rect = QStyle::alignedRect(opt.direction, opt.displayAlignment,
+                                               QSize(inner.width(), opt.fontMetrics.height()), inner);
+        const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                           : opt.state & QStyle::State_Active  ? QPalette::Normal
+                                                                                : QPalette::Inactive;
+        painter->save();
+        painter->setPen(opt.palette.color(group, opt.state & QStyle::State_Selected ? QPalette::HighlightedText
+                                                                                      : QPalette::Text));
+        painter->setFont(opt.font);
+        QString text = opt.text;
+        if (widthBound(text, opt) > rect.width() && opt.fontMetrics.horizontalAdvance(text) > rect.width())
+            text = opt.fontMetrics.elidedText(text, opt.textElideMode, rect.width());
+        painter->drawText(rect, int(opt.displayAlignment), text);
+        painter->restore();
+        if (opt.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(opt);
+            focus.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, widget);
+            focus.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+            focus.backgroundColor = opt.palette.color(opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+                                                      opt.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+            style->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter, widget);
+        }
+    }
+
+private:
+    // At least the text's width, without laying it out: a number (or "none") is no wider
+    // than its length times the widest character it can hold, plus a pixel for rounding.
+    int widthBound(const QString& text, const QStyleOptionViewItem& opt) const
+    {
+        static const QString kNumberChars = "0123456789.+-enoE";
+        if (opt.font != font_ || widest_ < 0) {
+            font_ = opt.font;
+            widest_ = 0;
+            for (QChar c : kNumberChars)
+                widest_ = std::max(widest_, opt.fontMetrics.horizontalAdvance(c));
+        }
+        for (QChar c : text)
+            if (!kNumberChars.contains(c))
+                return std::numeric_limits<int>::max();
+        return int(text.size()) * widest_ + 1;
+    }
+
+    mutable QFont font_;
+    mutable int widest_ = -1;
+};
+
 }  // namespace
 
 ResponseWindow::ResponseWindow()
@@ -71,6 +142,7 @@ ResponseWindow::ResponseWindow()
         table_->setColumnWidth(col, width);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
+    table_->setItemDelegate(new PlainTextDelegate(table_));
 
     chart_ = new QChart;
     chart_->setTitle("Group delay");
@@ -92,6 +164,11 @@ ResponseWindow::ResponseWindow()
         s->attachAxis(xAxis_);
         s->attachAxis(yAxis_);
     }
+    // Thinned for a small plot area, a curve would show its corners once the window grows.
+    connect(chart_, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
+        if (area.width() > 1.5 * thinnedFor_.width() || area.height() > 1.5 * thinnedFor_.height())
+            showCurves();
+    });
     chartView_ = new QChartView(chart_, this);
     chartView_->setObjectName("delayChart");
     // Without antialiasing: a 1000-point line repaints several times faster.
@@ -150,27 +227,58 @@ void ResponseWindow::showReport(const ResponseReport& r)
         largest = std::max(largest, std::abs(d));
     const DelayScale ds = delayScale(largest);
     double lo = 0, hi = 0;
-    auto points = [&](const std::vector<double>& f, const std::vector<double>& d) {
-        QList<QPointF> out;
-        out.reserve(qsizetype(f.size()));
-        for (std::size_t i = 0; i < f.size(); ++i) {
-            const double y = d[i] * ds.perSecond;
-            lo = std::min(lo, y);
-            hi = std::max(hi, y);
-            out.append(QPointF(f[i], y));
+    auto scaled = [&](const std::vector<double>& d, std::vector<double>& out) {
+        out.resize(d.size());
+        for (std::size_t i = 0; i < d.size(); ++i) {
+            out[i] = d[i] * ds.perSecond;
+            lo = std::min(lo, out[i]);
+            hi = std::max(hi, out[i]);
         }
-        return out;
     };
-    computed_->replace(points(r.freq, r.computedDelay));
-    measured_->replace(points(r.measuredDelayFreq, r.measuredDelay));
+    computedX_ = r.freq;
+    scaled(r.computedDelay, computedY_);
+    measuredX_ = r.measuredDelayFreq;
+    scaled(r.measuredDelay, measuredY_);
+    const double top = hi > lo ? hi * 1.05 : lo + 1;
+    // A new range redraws the curves it holds; emptied first, they are drawn once, not twice.
+    if (xAxis_->min() != r.start || xAxis_->max() != r.stop || yAxis_->min() != lo || yAxis_->max() != top) {
+        computed_->clear();
+        measured_->clear();
+    }
     measured_->setVisible(!r.measuredDelay.empty());
     xAxis_->setRange(r.start, r.stop);
     xAxis_->setTitleText(QString::fromStdString("Frequency (" + r.frequnit + ")"));
-    yAxis_->setRange(lo, hi > lo ? hi * 1.05 : lo + 1);
+    yAxis_->setRange(lo, top);
     yAxis_->setTitleText(QString("Delay (%1)").arg(QString::fromUtf8(ds.unit)));
+    showCurves();
 
     cursor_->setText(cursorHtml(r));
-    text_ = QString::fromStdString(responseReportText(r));
+    shown_ = r;
+}
+
+void ResponseWindow::showCurves()
+{
+    const QSizeF area = chart_->plotArea().size();
+    const double xScale = area.width() / (xAxis_->max() - xAxis_->min());
+    const double yScale = area.height() / (yAxis_->max() - yAxis_->min());
+    auto thinned = [&](const std::vector<double>& x, const std::vector<double>& y) {
+        QList<QPointF> out;
+        // Before the first layout there is no size to thin for.
+        if (area.isEmpty()) {
+            out.reserve(qsizetype(x.size()));
+            for (std::size_t i = 0; i < x.size(); ++i)
+                out.append(QPointF(x[i], y[i]));
+            return out;
+        }
+        const auto keep = simplifyPolyline(x.data(), y.data(), int(x.size()), xScale, yScale, kThinningPixels);
+        out.reserve(qsizetype(keep.size()));
+        for (int i : keep)
+            out.append(QPointF(x[std::size_t(i)], y[std::size_t(i)]));
+        return out;
+    };
+    thinnedFor_ = area;
+    computed_->replace(thinned(computedX_, computedY_));
+    measured_->replace(thinned(measuredX_, measuredY_));
 }
 
 void ResponseWindow::showError(const std::string& message)
@@ -178,7 +286,12 @@ void ResponseWindow::showError(const std::string& message)
     status_->setText(QString::fromStdString("Not updated: " + message));
 }
 
-void ResponseWindow::copyToClipboard() const { QApplication::clipboard()->setText(text_); }
+QString ResponseWindow::reportText() const
+{
+    return shown_ ? QString::fromStdString(responseReportText(*shown_)) : QString();
+}
+
+void ResponseWindow::copyToClipboard() const { QApplication::clipboard()->setText(reportText()); }
 
 void ResponseWindow::showEvent(QShowEvent* event)
 {

@@ -4,8 +4,11 @@
 // delay over the plot's range (Qt Charts) and the values at the cursor. Copy puts the
 // readouts on the clipboard as text.
 
+#include <QSizeF>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "response_report.h"
 
@@ -25,7 +28,7 @@ public:
     // The numbers could not be had (the engine failed somewhere the plot did not go).
     void showError(const std::string& message);
 
-    QString reportText() const { return text_; }
+    QString reportText() const;
     void copyToClipboard() const;
 
     QTableWidget* readouts() const { return table_; }
@@ -43,6 +46,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The delay curves as the series hold them: only the points that show at the chart's size.
+    void showCurves();
+
     QTableWidget* table_;
     QChart* chart_;
     QChartView* chartView_;
@@ -52,5 +58,8 @@ private:
     QValueAxis* yAxis_;
     QLabel* cursor_;
     QLabel* status_;
-    QString text_;
+    std::optional<ResponseReport> shown_;  // its text is made only when asked for
+    // The whole curves in axis units, and the plot area they were last thinned for.
+    std::vector<double> computedX_, computedY_, measuredX_, measuredY_;
+    QSizeF thinnedFor_;
 };

@@ -26,14 +26,25 @@ void solveLanes(const Model& m, const double* freqs, Solution* out);
 // been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
 void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+// The same with the plan of m made once (engine::SweepPlan(m)), for many small batches.
+namespace engine {
+class SweepPlan;
+}
+template <class OnPoint>
+void solveSweep(const engine::SweepPlan& plan, const Model& m, const double* freqs, int count, OnPoint&& onPoint);
 
 #include "sweepkernel.h"
 
 template <class OnPoint>
 void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
 {
+    solveSweep(engine::SweepPlan(m), m, freqs, count, onPoint);
+}
+
+template <class OnPoint>
+void solveSweep(const engine::SweepPlan& plan, const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+{
     constexpr int block = engine::SweepPlan::kBlock;
-    const engine::SweepPlan plan(m);
     Solution out[block];
     for (int i = 0; i < count; i += block) {
         const int n = count - i < block ? count - i : block;

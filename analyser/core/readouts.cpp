@@ -1,7 +1,9 @@
 #include "readouts.h"
 
 #include <algorithm>
-#include <functional>
+#include <cmath>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "analyser.h"
@@ -16,59 +18,205 @@ namespace {
 // also ends the search where the bracket cannot shrink any further.
 constexpr int kMaxSteps = 200;
 
-using Curve = std::function<double(double)>;
+// What a refining search reads off the curve.
+enum class Quantity { S21, NegS21, S11, Delay, NegDelay };
 
-// Golden-section search for the highest value of g on [a, b], to within tol.
-double argMax(const Curve& g, double a, double b, double tol)
-{
-    constexpr double r = 0.6180339887498949;
-    double c = b - r * (b - a), d = a + r * (b - a);
-    double gc = g(c), gd = g(d);
-    for (int i = 0; i < kMaxSteps && b - a > tol; ++i) {
-        if (gc >= gd) {
-            b = d, d = c, gd = gc;
-            c = b - r * (b - a), gc = g(c);
+// A refining search that asks for one value at a time, so that many searches can have
+// their points solved together in one batch.
+class Search {
+public:
+    explicit Search(Quantity q) : quantity(q) {}
+    virtual ~Search() = default;
+    virtual bool done() const = 0;
+    virtual double next() const = 0;  // the frequency whose value it needs
+    virtual void take(double value) = 0;
+
+    const Quantity quantity;
+};
+using Searches = std::vector<std::unique_ptr<Search>>;
+
+// Golden-section search for the highest value on [a, b], to within tol.
+class ArgMax final : public Search {
+public:
+    ArgMax(Quantity q, double a, double b, double tol)
+        : Search(q), a_(a), b_(b), c_(b - kR * (b - a)), d_(a + kR * (b - a)), tol_(tol)
+    {
+    }
+    bool done() const override { return want_ == Want::Nothing; }
+    double next() const override { return want_ == Want::C ? c_ : d_; }
+    void take(double value) override
+    {
+        (want_ == Want::C ? gc_ : gd_) = value;
+        if (!started_) {  // the first two points: c, then d
+            started_ = want_ == Want::D;
+            if (!started_) {
+                want_ = Want::D;
+                return;
+            }
+        }
+        if (!(steps_ < kMaxSteps && b_ - a_ > tol_)) {
+            want_ = Want::Nothing;
+            return;
+        }
+        ++steps_;
+        if (gc_ >= gd_) {
+            b_ = d_, d_ = c_, gd_ = gc_;
+            c_ = b_ - kR * (b_ - a_), want_ = Want::C;
         } else {
-            a = c, c = d, gc = gd;
-            d = a + r * (b - a), gd = g(d);
+            a_ = c_, c_ = d_, gc_ = gd_;
+            d_ = a_ + kR * (b_ - a_), want_ = Want::D;
         }
     }
-    return gc >= gd ? c : d;
-}
+    double at() const { return gc_ >= gd_ ? c_ : d_; }
+    double value() const { return gc_ >= gd_ ? gc_ : gd_; }
 
-// Where g crosses `level` between `below` (g < level) and `above` (g >= level), by bisection.
-double crossing(const Curve& g, double level, double below, double above, double tol)
-{
-    for (int i = 0; i < kMaxSteps && std::abs(above - below) > tol; ++i) {
-        const double mid = below + (above - below) / 2;
-        (g(mid) < level ? below : above) = mid;
+private:
+    static constexpr double kR = 0.6180339887498949;
+    enum class Want { C, D, Nothing };
+    double a_, b_, c_, d_, gc_ = 0, gd_ = 0;
+    double tol_;
+    int steps_ = 0;
+    bool started_ = false;
+    Want want_ = Want::C;
+};
+
+// Where the value crosses `level` between `below` (value < level) and `above` (value >=
+// level), by bisection.
+class Crossing final : public Search {
+public:
+    Crossing(Quantity q, double level, double below, double above, double tol)
+        : Search(q), level_(level), below_(below), above_(above), tol_(tol)
+    {
     }
-    return below + (above - below) / 2;
+    bool done() const override { return !(steps_ < kMaxSteps && std::abs(above_ - below_) > tol_); }
+    double next() const override { return below_ + (above_ - below_) / 2; }
+    void take(double value) override
+    {
+        (value < level_ ? below_ : above_) = next();
+        ++steps_;
+    }
+    double at() const { return next(); }
+
+private:
+    double level_, below_, above_, tol_;
+    int steps_ = 0;
+};
+
+double valueAt(const ResponseCurve& curve, Quantity q, double f)
+{
+    switch (q) {
+    case Quantity::S21: return curve.s21db(f);
+    case Quantity::NegS21: return -curve.s21db(f);
+    case Quantity::S11: return curve.s11db(f);
+    case Quantity::Delay: return curve.delay(f);
+    case Quantity::NegDelay: return -curve.delay(f);
+    }
+    return 0;
 }
 
-// The points of `xs` where g peaks among its neighbours (an end counts when it beats its
-// one neighbour: a band that reaches the range's end may peak there), each refined on the
-// engine.
+// One search after the other, one point at a time.
+void refineInTurn(const ResponseCurve& curve, const Searches& searches)
+{
+    for (const auto& s : searches)
+        while (!s->done())
+            s->take(valueAt(curve, s->quantity, s->next()));
+}
+
+// Side by side: each round solves the next point of every search still running, the levels
+// in one batch and the two-port points in another.
+void refineTogether(const ResponseCurve& curve, const Searches& searches)
+{
+    std::vector<double> levelFreq, levels, pointFreq;
+    std::vector<Search*> levelOf, pointOf;
+    std::vector<ResponseCurve::Point> points;
+    for (;;) {
+        levelFreq.clear(), levelOf.clear(), pointFreq.clear(), pointOf.clear();
+        for (const auto& s : searches) {
+            if (s->done())
+                continue;
+            const bool level = s->quantity == Quantity::S21 || s->quantity == Quantity::NegS21;
+            (level ? levelFreq : pointFreq).push_back(s->next());
+            (level ? levelOf : pointOf).push_back(s.get());
+        }
+        if (levelFreq.empty() && pointFreq.empty())
+            return;
+        levels.resize(levelFreq.size());
+        curve.s21dbAt(levelFreq.data(), static_cast<int>(levelFreq.size()), levels.data());
+        points.resize(pointFreq.size());
+        curve.points(pointFreq.data(), static_cast<int>(pointFreq.size()), points.data());
+        for (std::size_t i = 0; i < levelOf.size(); ++i)
+            levelOf[i]->take(levelOf[i]->quantity == Quantity::S21 ? levels[i] : -levels[i]);
+        for (std::size_t i = 0; i < pointOf.size(); ++i) {
+            const ResponseCurve::Point& p = points[i];
+            const Quantity q = pointOf[i]->quantity;
+            pointOf[i]->take(q == Quantity::S11 ? p.s11db : q == Quantity::Delay ? p.delay : -p.delay);
+        }
+    }
+}
+
+// The searches that `make` sets up, run side by side. Every point has the value it would
+// have alone, so the answers are those of running them one after the other. Where a batch
+// fails they do run one after the other, from the start: then the error is the one a
+// single-point search meets first, in the order the searches were made.
+template <class Make>
+Searches refine(const ResponseCurve& curve, const Make& make)
+{
+    Searches searches = make();
+    try {
+        refineTogether(curve, searches);
+    } catch (const FloatError&) {
+        searches = make();
+        refineInTurn(curve, searches);
+    }
+    return searches;
+}
+
+// The points of ys that peak among their neighbours (an end counts when it beats its one
+// neighbour: a band that reaches the range's end may peak there).
+std::vector<int> peakIndices(const std::vector<double>& ys)
+{
+    std::vector<int> out;
+    const int n = static_cast<int>(ys.size());
+    for (int i = 0; i < n; ++i) {
+        const bool left = i == 0 || ys[i] >= ys[i - 1];
+        const bool right = i + 1 < n ? ys[i] > ys[i + 1] : n == 1 || ys[i] > ys[i - 1];
+        if (left && right)
+            out.push_back(i);
+    }
+    return out;
+}
+
+// A search for the peak around each of `at` between its neighbours in xs.
+void addPeakSearches(Searches& out, Quantity q, const std::vector<double>& xs, const std::vector<int>& at, double tol)
+{
+    const int n = static_cast<int>(xs.size());
+    for (int i : at)
+        out.push_back(std::make_unique<ArgMax>(q, xs[std::max(i - 1, 0)], xs[std::min(i + 1, n - 1)], tol));
+}
+
 struct Extreme {
     double at, value;
 };
 
-std::vector<Extreme> peaks(const Curve& g, const std::vector<double>& xs, const std::vector<double>& ys,
-                           double tol)
+// The refined peaks, searches[first..) for the points `at`: the search's answer where it
+// beats the sample, else the sample.
+std::vector<Extreme> extremes(const Searches& searches, std::size_t first, const std::vector<double>& xs,
+                              const std::vector<double>& ys, const std::vector<int>& at)
 {
     std::vector<Extreme> out;
-    const int n = static_cast<int>(xs.size());
-    for (int i = 0; i < n; ++i) {
-        const bool left = i == 0 || ys[i] >= ys[i - 1];
-        const bool right = i + 1 < n ? ys[i] > ys[i + 1] : n == 1 || ys[i] > ys[i - 1];
-        if (!(left && right))
-            continue;
-        const double a = xs[std::max(i - 1, 0)], b = xs[std::min(i + 1, n - 1)];
-        const double x = argMax(g, a, b, tol);
-        const double v = g(x);
-        out.push_back(v > ys[i] ? Extreme{x, v} : Extreme{xs[i], ys[i]});
+    for (std::size_t k = 0; k < at.size(); ++k) {
+        const auto& s = static_cast<const ArgMax&>(*searches[first + k]);
+        const int i = at[k];
+        out.push_back(s.value() > ys[i] ? Extreme{s.at(), s.value()} : Extreme{xs[i], ys[i]});
     }
     return out;
+}
+
+std::vector<double> negated(std::vector<double> v)
+{
+    for (double& x : v)
+        x = -x;
+    return v;
 }
 
 }  // namespace
@@ -88,26 +236,37 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
     std::vector<double> level(n);
     curve.levels(f.data(), n, level.data());
 
-    const Curve s21 = [&](double x) { return curve.s21db(x); };
     Readouts r;
 
     const int best = static_cast<int>(std::max_element(level.begin(), level.end()) - level.begin());
-    double peakFreq = argMax(s21, f[std::max(best - 1, 0)], f[std::min(best + 1, n - 1)], tol);
-    double peak = s21(peakFreq);
+    const auto peakSearch = refine(curve, [&] {
+        Searches s;
+        s.push_back(std::make_unique<ArgMax>(Quantity::S21, f[std::max(best - 1, 0)], f[std::min(best + 1, n - 1)], tol));
+        return s;
+    });
+    const auto& top = static_cast<const ArgMax&>(*peakSearch.front());
+    double peakFreq = top.at();
+    double peak = top.value();
     if (level[best] >= peak)
         peakFreq = f[best], peak = level[best];
     r.peakFreq = peakFreq;
     r.insertionLossDb = -peak;
 
+    // Each band edge between the last sweep point above the level and the first below it.
+    struct Edge {
+        std::size_t band;
+        bool low;
+        double below, above;
+    };
+    std::vector<Edge> edges;
     for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
         const double target = peak - Readouts::kLevels[k];
-        Readouts::Band& band = r.bands[k];
         double above = peakFreq;
         for (int i = n - 1; i >= 0; --i) {
             if (f[i] >= peakFreq)
                 continue;
             if (level[i] < target) {
-                band.low = crossing(s21, target, f[i], above, tol);
+                edges.push_back({k, true, f[i], above});
                 break;
             }
             above = f[i];
@@ -117,14 +276,25 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
             if (f[i] <= peakFreq)
                 continue;
             if (level[i] < target) {
-                band.high = crossing(s21, target, f[i], above, tol);
+                edges.push_back({k, false, f[i], above});
                 break;
             }
             above = f[i];
         }
+    }
+    const auto edgeSearches = refine(curve, [&] {
+        Searches s;
+        for (const Edge& e : edges)
+            s.push_back(std::make_unique<Crossing>(Quantity::S21, peak - Readouts::kLevels[e.band], e.below, e.above, tol));
+        return s;
+    });
+    for (std::size_t j = 0; j < edges.size(); ++j) {
+        const double at = static_cast<const Crossing&>(*edgeSearches[j]).at();
+        (edges[j].low ? r.bands[edges[j].band].low : r.bands[edges[j].band].high) = at;
+    }
+    for (Readouts::Band& band : r.bands)
         if (band.low && band.high)
             band.width = *band.high - *band.low;
-    }
     const Readouts::Band& b3 = r.bands[0];
     const Readouts::Band& b6 = r.bands[1];
     const Readouts::Band& b60 = r.bands[4];
@@ -152,40 +322,58 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
         s11.push_back(p.s11db);
         delay.push_back(p.delay);
     }
-    auto negated = [](std::vector<double> v) {
-        for (double& x : v)
-            x = -x;
-        return v;
+
+    // Every peak and dip in the band refined at once: the ripple's maxima (and its minima
+    // where there are two maxima), the highest |S11|, the delay's maxima and minima.
+    const auto maxAt = peakIndices(lv);
+    const auto minAt = maxAt.size() >= 2 ? peakIndices(negated(lv)) : std::vector<int>{};
+    const auto s11At = peakIndices(s11);
+    const auto delayMaxAt = peakIndices(delay);
+    const auto delayMinAt = peakIndices(negated(delay));
+    const auto bandSearches = refine(curve, [&] {
+        Searches s;
+        addPeakSearches(s, Quantity::S21, xs, maxAt, tol);
+        addPeakSearches(s, Quantity::NegS21, xs, minAt, tol);
+        addPeakSearches(s, Quantity::S11, xs, s11At, tol);
+        addPeakSearches(s, Quantity::Delay, xs, delayMaxAt, tol);
+        addPeakSearches(s, Quantity::NegDelay, xs, delayMinAt, tol);
+        return s;
+    });
+    std::size_t first = 0;
+    auto next = [&](const std::vector<double>& ys, const std::vector<int>& at) {
+        auto out = extremes(bandSearches, first, xs, ys, at);
+        first += at.size();
+        return out;
     };
+    const auto maxima = next(lv, maxAt);
+    const auto minima = next(negated(lv), minAt);
+    const auto s11Peaks = next(s11, s11At);
+    const auto delayMaxima = next(delay, delayMaxAt);
+    const auto delayMinima = next(negated(delay), delayMinAt);
 
     // Ripple: from the lowest to the highest local maximum, the highest level minus the lowest.
-    const auto maxima = peaks(s21, xs, lv, tol);
     if (maxima.size() >= 2) {
-        double top = maxima.front().value;
+        double highest = maxima.front().value;
         for (const auto& e : maxima)
-            top = std::max(top, e.value);
-        const Curve down = [&](double x) { return -s21(x); };
-        double bottom = top;
-        for (const auto& e : peaks(down, xs, negated(lv), tol))
+            highest = std::max(highest, e.value);
+        double bottom = highest;
+        for (const auto& e : minima)
             if (e.at > maxima.front().at && e.at < maxima.back().at)
                 bottom = std::min(bottom, -e.value);
-        r.rippleDb = top - bottom;
+        r.rippleDb = highest - bottom;
     }
 
     // The worst match in the band is the highest |S11|.
-    const Curve s11Db = [&](double x) { return curve.s11db(x); };
     double worst = *std::max_element(s11.begin(), s11.end());
-    for (const auto& e : peaks(s11Db, xs, s11, tol))
+    for (const auto& e : s11Peaks)
         worst = std::max(worst, e.value);
     r.returnLossDb = -worst;
 
-    const Curve tau = [&](double x) { return curve.delay(x); };
-    const Curve negTau = [&](double x) { return -curve.delay(x); };
     r.delayMax = *std::max_element(delay.begin(), delay.end());
     r.delayMin = *std::min_element(delay.begin(), delay.end());
-    for (const auto& e : peaks(tau, xs, delay, tol))
+    for (const auto& e : delayMaxima)
         r.delayMax = std::max(r.delayMax, e.value);
-    for (const auto& e : peaks(negTau, xs, negated(delay), tol))
+    for (const auto& e : delayMinima)
         r.delayMin = std::min(r.delayMin, -e.value);
     if (r.centre3)
         r.delayCentre = curve.point(*r.centre3).delay;
@@ -200,11 +388,26 @@ public:
     EngineCurve(const Model& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
     void levels(const double* f, int n, double* out) const override
     {
-        solveSweep(m_, f, n, [&](int i, const Solution& s) { out[i] = s.s21db; });
+        // The leading points the delay curve solved already; the sweep solves the rest.
+        int known = 0;
+        if (solved_ && solved_->s21db.size() == solved_->freq.size())
+            while (known < n && known < int(solved_->freq.size()) && f[known] == solved_->freq[std::size_t(known)]) {
+                out[known] = solved_->s21db[std::size_t(known)];
+                ++known;
+            }
+        if (!sweepPlan_)
+            sweepPlan_.emplace(m_);
+        solveSweep(*sweepPlan_, m_, f + known, n - known, [&](int i, const Solution& s) { out[known + i] = s.s21db; });
         sweep_.assign(f, f + n);
         sweepLevels_.assign(out, out + n);
     }
     double s21db(double f) const override { return solveLadder(m_, f).s21db; }
+    void s21dbAt(const double* f, int n, double* out) const override
+    {
+        if (!sweepPlan_)
+            sweepPlan_.emplace(m_);
+        solveSweep(*sweepPlan_, m_, f, n, [&](int i, const Solution& s) { out[i] = s.s21db; });
+    }
     double s11db(double f) const override { return magnitudeDb(solveTwoPort(m_, f).s11); }
     double delay(double f) const override { return solveTwoPort(m_, f).delay; }
     // One solve, with the levels' own errors first.
@@ -236,7 +439,11 @@ public:
                 where.push_back(i);
             }
         }
-        solveResponseSweep(m_, rest.data(), static_cast<int>(rest.size()), [&](int k, const Response& r) {
+        if (rest.empty())
+            return;
+        if (!responsePlan_)
+            responsePlan_.emplace(m_);
+        solveResponseSweep(*responsePlan_, m_, rest.data(), static_cast<int>(rest.size()), [&](int k, const Response& r) {
             out[where[k]] = {r.levels.s21db, magnitudeDb(r.twoPort.s11), r.twoPort.delay};
         });
     }
@@ -253,6 +460,9 @@ private:
     const Model& m_;
     const SolvedPoints* solved_;
     mutable std::vector<double> sweep_, sweepLevels_;
+    // Made at the first batch: the refining searches solve many small ones.
+    mutable std::optional<engine::SweepPlan> sweepPlan_;
+    mutable std::optional<engine::ResponsePlan> responsePlan_;
 };
 
 }  // namespace

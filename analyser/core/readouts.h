@@ -38,6 +38,12 @@ public:
     // S21 in dB at f[0..n): the coarse look that locates every feature.
     virtual void levels(const double* f, int n, double* s21db) const = 0;
     virtual double s21db(double f) const = 0;
+    // s21db() at f[0..n), in order; a curve that can solve many points at once overrides it.
+    virtual void s21dbAt(const double* f, int n, double* out) const
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = s21db(f[i]);
+    }
     virtual double s11db(double f) const = 0;  // |S11| in dB
     virtual double delay(double f) const = 0;  // seconds
     virtual Point point(double f) const { return {s21db(f), s11db(f), delay(f)}; }
@@ -56,12 +62,14 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop);
 // The same on the engine. Throws FloatError where the engine does at any frequency it solves.
 Readouts measureResponse(const Model& m, double start, double stop);
 
-// Two-ports already solved at rising frequencies (the delay curve's): the readouts take
-// them from here, with the levels of their own sweep, instead of solving those points
-// again. Same results: the sweep's levels are the walk's, bit for bit.
+// Points already solved at rising frequencies (the delay curve's): the readouts take them
+// from here instead of solving them again. Same results: the kernels' levels and two-ports
+// are the one-frequency solves', bit for bit. s21db may be empty; where it is given, its
+// points solved without an error, so the levels' sweep could not have failed there either.
 struct SolvedPoints {
     std::vector<double> freq;
     std::vector<TwoPort> twoPort;
+    std::vector<double> s21db;
 };
 Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved);
 

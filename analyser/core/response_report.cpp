@@ -31,8 +31,11 @@ ResponseReport makeResponseReport(const Model& m, double cursorfreq, const Netwo
     SolvedPoints solved;
     solved.freq.assign(freqs.begin(), freqs.end());
     solved.twoPort.reserve(freqs.size());
-    solveResponseSweep(m, freqs.data(), static_cast<int>(freqs.size()),
-                       [&](int, const Response& resp) { solved.twoPort.push_back(resp.twoPort); });
+    solved.s21db.reserve(freqs.size());
+    solveResponseSweep(m, freqs.data(), static_cast<int>(freqs.size()), [&](int, const Response& resp) {
+        solved.twoPort.push_back(resp.twoPort);
+        solved.s21db.push_back(resp.levels.s21db);
+    });
     r.computed = measureResponse(m, r.start, r.stop, solved);
     r.freq = solved.freq;
     r.computedDelay.reserve(freqs.size());

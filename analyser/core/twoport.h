@@ -37,6 +37,13 @@ TwoPort solveTwoPort(const Model& m, double analysisfreq);
 // k fails, onPoint has been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
 void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+// The same with the plan of m made once (engine::ResponsePlan(m)), for many small batches.
+namespace engine {
+class ResponsePlan;
+}
+template <class OnPoint>
+void solveResponseSweep(const engine::ResponsePlan& plan, const Model& m, const double* freqs, int count,
+                        OnPoint&& onPoint);
 
 // Magnitude in dB, with a magnitude below 1e-15 shown as -300 dB rather than -inf.
 double magnitudeDb(std::complex<double> s);
@@ -46,8 +53,15 @@ double magnitudeDb(std::complex<double> s);
 template <class OnPoint>
 void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
 {
+    solveResponseSweep(engine::ResponsePlan(m), m, freqs, count, onPoint);
+}
+
+// The same with m's plan made once, for callers that solve many small batches.
+template <class OnPoint>
+void solveResponseSweep(const engine::ResponsePlan& plan, const Model& m, const double* freqs, int count,
+                        OnPoint&& onPoint)
+{
     constexpr int block = engine::ResponsePlan::kBlock;
-    const engine::ResponsePlan plan(m);
     Response out[block];
     bool exact[block];
     for (int i = 0; i < count; i += block) {

@@ -1,10 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <map>
 #include <numbers>
+#include <optional>
+#include <random>
+#include <sstream>
 
+#include "errors.h"
 #include "ladder_support.h"
+#include "numtext.h"
 #include "readouts.h"
+#include "response_report.h"
 
 namespace {
 
@@ -65,6 +73,128 @@ TEST(Readouts, ChebyshevRippleAndABandPassCentre)
     EXPECT_NEAR(*r.centre3, (*r.bands[0].low + *r.bands[0].high) / 2, 1e-12);
     EXPECT_NEAR(r.rippleDb, 0, 0);
     EXPECT_GT(r.delayMax, r.delayMin);
+}
+
+// Every readout as 17 significant digits, or the error's text.
+std::string readoutsLine(const Model& m)
+{
+    try {
+        std::string out;
+        for (const ReadoutValue& v : readoutValues(measureResponse(m, m.startfreq, m.stopfreq), m.frequnit)) {
+            out += ' ';
+            if (v.value)
+                appendG17(out, *v.value);
+            else
+                out += "none";
+        }
+        return out;
+    } catch (const AppError& e) {
+        return std::string(" error ") + e.what();
+    }
+}
+
+TEST(Readouts, RefiningSearchesGiveTheRecordedValuesBitForBit)
+{
+    // Recorded from the searches solving one point at a time; solving the points of many
+    // searches in one batch must change nothing, not even the last digit or an error.
+    std::map<std::string, Model> cases{{"crystal80", laddertest::fullCrystalLadder()}};
+    Model lc = laddertest::fullLcLadder();
+    lc.startfreq = 0, lc.stopfreq = 60;
+    cases["lc80"] = lc;
+    for (int failing = 0; failing < 2; ++failing)
+        for (int seed = 1; seed <= 12; ++seed) {
+            std::mt19937_64 rng(seed);
+            cases[(failing ? "failing" : "random") + std::to_string(seed)] = laddertest::randomLadder(rng, failing);
+        }
+    std::ifstream in(TEST_DATA_DIR "/readouts_reference.txt");
+    ASSERT_TRUE(in) << "readouts_reference.txt";
+    std::string line;
+    std::size_t seen = 0;
+    while (std::getline(in, line)) {
+        const std::string name = line.substr(0, line.find(' '));
+        ASSERT_TRUE(cases.count(name)) << name;
+        EXPECT_EQ(name + readoutsLine(cases[name]), line);
+        // The window's report takes the levels from its delay curve's solves: no difference.
+        const Model& m = cases[name];
+        std::optional<ResponseReport> report;
+        try {
+            report = makeResponseReport(m, 0, nullptr);
+        } catch (const FloatError&) {
+        }
+        if (report) {
+            EXPECT_EQ(readoutsCsv(report->computed, m.frequnit),
+                      readoutsCsv(measureResponse(m, m.startfreq, m.stopfreq), m.frequnit))
+                << name;
+        }
+        ++seen;
+    }
+    EXPECT_EQ(seen, cases.size());
+}
+
+// A smooth response on [0, 10]: S21 peaks at 5 (3 dB edges 5 -+ 1.73), S11 peaks at
+// 4.004 and the delay at 6.004, between sweep points. Either can be made to fail close to
+// its peak, and the batches can be made to fail outright.
+struct TestCurve : ResponseCurve {
+    bool batchFails = false;
+    double s11FailsWithin = 0, delayFailsWithin = 0;
+
+    void levels(const double* f, int n, double* out) const override
+    {
+        for (int i = 0; i < n; ++i)
+            out[i] = s21db(f[i]);
+    }
+    void s21dbAt(const double* f, int n, double* out) const override
+    {
+        if (batchFails)
+            throw FloatError::overflow();
+        ResponseCurve::s21dbAt(f, n, out);
+    }
+    double s21db(double f) const override { return -(f - 5) * (f - 5); }
+    double s11db(double f) const override
+    {
+        if (std::abs(f - 4.004) < s11FailsWithin)
+            throw FloatError::overflow();
+        return -20 - (f - 4.004) * (f - 4.004);
+    }
+    double delay(double f) const override
+    {
+        if (std::abs(f - 6.004) < delayFailsWithin)
+            throw FloatError::divisionByZero();
+        return 1e-6 * (2 - (f - 6.004) * (f - 6.004));
+    }
+};
+
+TEST(Readouts, ABatchThatFailsIsSolvedAgainOnePointAtATime)
+{
+    const Readouts plain = measureCurve(TestCurve{}, 0, 10);
+    TestCurve failing;
+    failing.batchFails = true;
+    const Readouts again = measureCurve(failing, 0, 10);
+    EXPECT_EQ(readoutsCsv(again, "MHz"), readoutsCsv(plain, "MHz"));
+    EXPECT_NEAR(plain.returnLossDb, 20, 1e-12);
+    EXPECT_NEAR(plain.delayMax, 2e-6, 1e-18);
+}
+
+TEST(Readouts, TheErrorIsTheOneTheSearchesMeetInTheirOrder)
+{
+    // Side by side the delay search fails in its first round, the S11 search only close to
+    // its peak; one after the other the S11 search comes first, and so does its error.
+    TestCurve curve;
+    curve.s11FailsWithin = 1e-6;
+    curve.delayFailsWithin = 3e-3;
+    EXPECT_THROW(
+        try { measureCurve(curve, 0, 10); } catch (const FloatError& e) {
+            EXPECT_STREQ(e.what(), messages::kOverflow);
+            throw;
+        },
+        FloatError);
+    curve.s11FailsWithin = 0;
+    EXPECT_THROW(
+        try { measureCurve(curve, 0, 10); } catch (const FloatError& e) {
+            EXPECT_STREQ(e.what(), messages::kDivisionByZero);
+            throw;
+        },
+        FloatError);
 }
 
 }  // namespace
