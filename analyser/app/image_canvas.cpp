@@ -33,17 +33,18 @@ void ImageCanvas::touch(long long x1, long long y1, long long x2, long long y2)
     dirty_ |= QRect(QPoint(int(x1), int(y1)), QPoint(int(x2), int(y2)));
 }
 
-void ImageCanvas::span(long long x1, long long x2, long long y, QRgb colour)
+// Fills the row without marking it dirty; callers mark their whole primitive once.
+bool ImageCanvas::fillRow(long long x1, long long x2, long long y, QRgb colour)
 {
     if (y < 0 || y >= picture_.height())
-        return;
+        return false;
     x1 = std::max(x1, 0LL);
     x2 = std::min(x2, (long long)picture_.width() - 1);
     if (x1 > x2)
-        return;
+        return false;
     auto* line = reinterpret_cast<QRgb*>(picture_.scanLine(int(y)));
     std::fill(line + x1, line + x2 + 1, colour);
-    touch(x1, y, x2, y);
+    return true;
 }
 
 void ImageCanvas::rectangle(int x1, int y1, int x2, int y2)
@@ -54,15 +55,20 @@ void ImageCanvas::rectangle(int x1, int y1, int x2, int y2)
         return;
 
     // Outline: top and bottom rows, then both side columns; the inside takes the fill.
-    span(left, right, top, pen_);
-    span(left, right, bottom, pen_);
+    fillRow(left, right, top, pen_);
+    fillRow(left, right, bottom, pen_);
     const long long firstRow = std::max(top + 1, 0LL);
     const long long lastRow = std::min(bottom - 1, (long long)picture_.height() - 1);
     for (long long y = firstRow; y <= lastRow; ++y) {
-        span(left, left, y, pen_);
-        span(right, right, y, pen_);
-        span(left + 1, right - 1, y, fill_);
+        fillRow(left, left, y, pen_);
+        fillRow(right, right, y, pen_);
+        fillRow(left + 1, right - 1, y, fill_);
     }
+    // What of the rectangle lies on the picture, marked once.
+    const long long l = std::max(left, 0LL), r = std::min(right, (long long)picture_.width() - 1);
+    const long long t = std::max(top, 0LL), b = std::min(bottom, (long long)picture_.height() - 1);
+    if (l <= r && t <= b)
+        touch(l, t, r, b);
 }
 
 void ImageCanvas::moveTo(int x, int y)
@@ -99,17 +105,37 @@ void ImageCanvas::lineTo(int x, int y)
         kFirst = std::max(kFirst, major0 - majorLimit);
         kLast = std::min(kLast, major0);
     }
+    if (kFirst > kLast)
+        return;
+    // The minor offset is k·|minorDelta|/n rounded half up: kept as a quotient and a
+    // remainder of (2k·|minorDelta| + n) / 2n, advanced by one step at a time.
+    const long long twoN = 2 * n, step = 2 * std::llabs(minorDelta);
+    const __int128 first = (__int128)2 * kFirst * std::llabs(minorDelta) + n;
+    long long quotient = (long long)(first / twoN), remainder = (long long)(first % twoN);
+    const long long minorSign = minorDelta < 0 ? -1 : 1;
     const QRgb colour = pen_;
-    for (long long k = kFirst; k <= kLast; ++k) {
-        const __int128 twice = (__int128)2 * k * std::llabs(minorDelta) + n;
-        long long offset = (long long)(twice / (2 * n));
-        if (minorDelta < 0)
-            offset = -offset;
-        const long long major = major0 + majorStep * k, minor = minor0 + offset;
+    uchar* const bits = picture_.bits();
+    const qsizetype stride = picture_.bytesPerLine();
+    const long long width = picture_.width(), height = picture_.height();
+    long long minX = width, minY = height, maxX = -1, maxY = -1;
+    for (long long k = kFirst;; ++k) {
+        const long long major = major0 + majorStep * k, minor = minor0 + minorSign * quotient;
         const long long px = xMajor ? major : minor, py = xMajor ? minor : major;
-        if (px < 0 || py < 0 || px >= picture_.width() || py >= picture_.height())
-            continue;
-        reinterpret_cast<QRgb*>(picture_.scanLine(int(py)))[px] = colour;
-        touch(px, py, px, py);
+        if (px >= 0 && py >= 0 && px < width && py < height) {
+            reinterpret_cast<QRgb*>(bits + py * stride)[px] = colour;
+            minX = std::min(minX, px);
+            maxX = std::max(maxX, px);
+            minY = std::min(minY, py);
+            maxY = std::max(maxY, py);
+        }
+        if (k == kLast)
+            break;
+        remainder += step;
+        while (remainder >= twoN) {
+            remainder -= twoN;
+            ++quotient;
+        }
     }
+    if (maxX >= 0)
+        touch(minX, minY, maxX, maxY);
 }

@@ -28,7 +28,8 @@ public:
     QRect takeDirty();
 
 private:
-    void span(long long x1, long long x2, long long y, QRgb colour);  // inclusive, clipped
+    // One row x1..x2 inclusive, clipped; false when nothing of it lies on the picture.
+    bool fillRow(long long x1, long long x2, long long y, QRgb colour);
     void touch(long long x1, long long y1, long long x2, long long y2);
 
     QImage picture_;

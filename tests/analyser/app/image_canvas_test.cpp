@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +77,35 @@ TEST(ImageCanvas, FarOutsideCoordinatesAreClippedQuickly)
     c.rectangle(-2000000000, -2000000000, 2000000000, 2000000000);
     EXPECT_EQ(img.pixel(0, 0), qRgb(255, 255, 255));
     EXPECT_EQ(c.takeDirty(), QRect(0, 0, 741, 576));
+}
+
+// Every pixel of a line is the ideal line's minor coordinate rounded half up at each step
+// of the major axis, worked out here directly for lines in, across and out of the picture.
+TEST(ImageCanvas, LinesPutEachStepOnTheNearestPixel)
+{
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coord(-60, 100);
+    for (int trial = 0; trial < 2000; ++trial) {
+        const int x0 = coord(rng), y0 = coord(rng), x1 = coord(rng), y1 = coord(rng);
+        ImageCanvas c(QSize(40, 30));
+        c.setPen(colors::kGrid);
+        c.moveTo(x0, y0);
+        c.lineTo(x1, y1);
+
+        ImageCanvas expected(QSize(40, 30));
+        const long long dx = x1 - x0, dy = y1 - y0, n = std::max(std::llabs(dx), std::llabs(dy));
+        const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+        for (long long k = 0; k < n; ++k) {
+            const long long d = xMajor ? dy : dx, offset = (2 * k * std::llabs(d) + n) / (2 * n);
+            const long long major = (xMajor ? x0 : y0) + ((xMajor ? dx : dy) < 0 ? -k : k);
+            const long long minor = (xMajor ? y0 : x0) + (d < 0 ? -offset : offset);
+            const long long px = xMajor ? major : minor, py = xMajor ? minor : major;
+            expected.setPen(colors::kGrid);
+            expected.rectangle(int(px), int(py), int(px) + 1, int(py) + 1);
+        }
+        ASSERT_EQ(picture(c), picture(expected)) << x0 << "," << y0 << " -> " << x1 << "," << y1;
+        EXPECT_EQ(c.takeDirty(), expected.takeDirty());
+    }
 }
 
 TEST(ImageCanvas, DirtyAreaCoversWhatWasDrawnSinceTheLastCall)
