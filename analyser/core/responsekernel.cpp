@@ -4,6 +4,10 @@
 // here, unlike in the level kernel: the divisions cost the same per number, but the many
 // multiplications of the chain matrix take half the instructions and the wider register
 // file holds the crystal step without spilling.
+//
+// The divisions bound the crystal step. Where two share a divisor, the second is made from
+// the first's reciprocal with fused multiply-adds, correctly rounded, so with the same bits
+// as the division; only the clones that have FMA in hardware do this.
 
 #include "responsekernel.h"
 
@@ -146,9 +150,32 @@ KERNEL_INLINE double unitSign(double x) { return std::copysign(1.0, x); }
 constexpr double kRescale = 0x1p500;
 KERNEL_INLINE void mark(double& flag, bool where) { flag = where ? HUGE_VAL : flag; }
 
+// a / b from y = 1 / b, correctly rounded: one refinement makes q within an ulp, where the
+// remainder a - b q is exact, and the second then rounds as the division does. The
+// remainder stays clear of underflow only away from the range's ends; lanes out there are
+// marked. A zero remainder means q is exact (and keeps the sign of a zero quotient).
+constexpr double kQuotientMin = 0x1p-450, kQuotientMax = 0x1p450;
+template <bool Fma>
+KERNEL_INLINE double quotient(double a, double b, double y, double& flag)
+{
+    if constexpr (!Fma) {
+        return a / b;
+    } else {
+        const double aa = std::abs(a), ab = std::abs(b);
+        mark(flag, !(((a == 0) | ((aa >= kQuotientMin) & (aa <= kQuotientMax))) &
+                     (ab >= kQuotientMin) & (ab <= kQuotientMax)));
+        double q = a * y;
+        double r = std::fma(-b, q, a);
+        q = std::fma(r, y, q);
+        r = std::fma(-b, q, a);
+        return r == 0 ? q : std::fma(r, y, q);
+    }
+}
+
 // The one-frequency solve's scaled inverse, with the same bits: of u = a / s, the component
 // that s came from is exactly +-1, so it needs no division, and +-1 / d is +-(1 / d).
 // A zero, infinite or NaN scale takes paths this does not copy: marked.
+template <bool Fma = false>
 KERNEL_INLINE Cx inverse(Cx a, double& bad)
 {
     const double ar = std::abs(a.re), ai = std::abs(a.im);
@@ -161,7 +188,7 @@ KERNEL_INLINE Cx inverse(Cx a, double& bad)
     const double uim = imBigger ? unit : other;
     const double d = (ure * ure + uim * uim) * s;
     const double r = 1.0 / d;
-    const double q = (imBigger ? other : -other) / d;
+    const double q = quotient<Fma>(imBigger ? other : -other, d, r, bad);
     return imBigger ? Cx{q, -(unit * r)} : Cx{unit * r, q};
 }
 
@@ -210,8 +237,8 @@ KERNEL_INLINE void addToChain(Lanes& s, int l, Cx v, Cx dv, double& bad)
         }                                        \
     }
 
-__attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const ResponsePlan::Step* steps, int count,
-                                                                 Lanes& __restrict s, int n, const Terms k)
+template <bool Fma>
+KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lanes& __restrict s, int n, const Terms& k)
 {
     for (int i = 0; i < count; ++i) {
         const ResponsePlan::Step& step = steps[i];
@@ -286,19 +313,21 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const
                 const double x = s.wl[l] - invWc;
                 // The level walk's admittance of the crystal, inverted.
                 const double dd = s.rm2[l] + x * x;
-                const double g = s.rm[l] / dd;
-                const double bb = -(x / dd) + s.wcp[l];
+                const double invDd = 1.0 / dd;
+                const double g = quotient<Fma>(s.rm[l], dd, invDd, flag);
+                const double bb = -quotient<Fma>(x, dd, invDd, flag) + s.wcp[l];
                 const double mag = g * g + bb * bb;
                 mark(flag, (wc == 0) | (dd == 0) | (mag == 0));
-                s.re[l] += g / mag;
-                s.im[l] += -bb / mag;
+                const double invMag = 1.0 / mag;
+                s.re[l] += quotient<Fma>(g, mag, invMag, flag);
+                s.im[l] += quotient<Fma>(-bb, mag, invMag, flag);
                 // The two-port's: motional arm, holder across it, the whole inverted.
                 const Cx arm{s.rm[l], x};
                 const Cx darm{k.dArm, k.lm + 1.0 / (s.ww[l] * v)};
-                const Cx armY = inverse(arm, flag);
+                const Cx armY = inverse<Fma>(arm, flag);
                 const Cx y = armY + Cx{0, s.wcp[l]};
                 const Cx dy = Cx{0, k.dCp} - darm * armY * armY;
-                const Cx z = inverse(y, flag);
+                const Cx z = inverse<Fma>(y, flag);
                 mark(flag, (z.re == 0) & (z.im == 0));
                 addToChain<kImpedance>(s, l, z, -(dy * z * z), flag);
             })
@@ -311,11 +340,12 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const
                 const double x = s.wl[l] - invWc;
                 const double dd = s.rm2[l] + x * x;
                 mark(flag, (wc == 0) | (dd == 0));
-                s.re[l] += s.rm[l] / dd;
-                s.im[l] += -(x / dd) + s.wcp[l];
+                const double invDd = 1.0 / dd;
+                s.re[l] += quotient<Fma>(s.rm[l], dd, invDd, flag);
+                s.im[l] += -quotient<Fma>(x, dd, invDd, flag) + s.wcp[l];
                 const Cx arm{s.rm[l], x};
                 const Cx darm{k.dArm, k.lm + 1.0 / (s.ww[l] * v)};
-                const Cx armY = inverse(arm, flag);
+                const Cx armY = inverse<Fma>(arm, flag);
                 const Cx y = armY + Cx{0, s.wcp[l]};
                 const Cx dy = Cx{0, k.dCp} - darm * armY * armY;
                 mark(flag, (y.re == 0) & (y.im == 0));
@@ -337,9 +367,12 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const
             KERNEL_LOOP {
                 const double re = s.re[l], im = s.im[l];
                 const double d = re * re + im * im;
-                mark(s.bad[l], d == 0);
-                const double ir = re / d;
-                const double ii = -(im / d);
+                double flag = s.bad[l];
+                mark(flag, d == 0);
+                const double invD = 1.0 / d;
+                const double ir = quotient<Fma>(re, d, invD, flag);
+                const double ii = -quotient<Fma>(im, d, invD, flag);
+                s.bad[l] = flag;
                 const double tr = s.tre[l], ti = s.tim[l];
                 s.re[l] = ir;
                 s.im[l] = ii;
@@ -372,6 +405,22 @@ __attribute__((target_clones("avx512f", "avx2", "default"))) void runSteps(const
         put(s.s22, l, s22);
         s.delay[l] = delay;
     })
+}
+
+__attribute__((target_clones("avx512f", "arch=haswell", "default"))) void runSteps(
+    const ResponsePlan::Step* steps, int count, Lanes& __restrict s, int n, const Terms k, bool fma)
+{
+    // The baseline clone would call fma() from the library: it keeps the divisions.
+    if (fma)
+        runStepsWith<true>(steps, count, s, n, k);
+    else
+        runStepsWith<false>(steps, count, s, n, k);
+}
+
+bool hasFma()
+{
+    static const bool has = __builtin_cpu_supports("fma") && __builtin_cpu_supports("avx2");
+    return has;
 }
 
 }  // namespace
@@ -411,7 +460,7 @@ void ResponsePlan::solve(const double* freqs, int n, Response* out, bool* exact)
     const Terms terms{inductorq_, sourcer_, loadr_, zeroOverQ_,
                       xtallm_, xtalqx_ != 0 ? xtallm_ / xtalqx_ : 0, xtalcp_ * 1e-12,
                       gain_, endsInImpedance_};
-    runSteps(steps_.data(), static_cast<int>(steps_.size()), s, n, terms);
+    runSteps(steps_.data(), static_cast<int>(steps_.size()), s, n, terms, hasFma());
     for (int l = 0; l < n; ++l) {
         exact[l] = false;
         if (s.bad[l] > kRescale)
