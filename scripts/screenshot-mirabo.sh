@@ -43,6 +43,11 @@ click 328 160
 click 396 184
 click 448 256
 click 416 296
+# Step 6 opens the realized response beside the main window; with no window manager it
+# would lie over the grab, so it is taken off the screen first.
+for other in $(xdotool search --onlyvisible --name 'Realized' 2>/dev/null); do
+    xdotool windowunmap "$other" || true
+done
 # Park the pointer off the controls so no hover highlight shows.
 at 620 520
 sleep 0.5

@@ -28,7 +28,8 @@ trap cleanup EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 
-(cd "$work" && exec "$build/analyser/app/sorvel") >/dev/null 2>&1 &
+# Its own settings folder, so no window remembered from another run opens over the grab.
+(cd "$work" && XDG_CONFIG_HOME="$work/config" exec "$build/analyser/app/sorvel") >/dev/null 2>&1 &
 sorvel_pid=$!
 window="$(xdotool search --sync --name '^Sorvel, 2008 $' | head -1)"
 sleep 1
