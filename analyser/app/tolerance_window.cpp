@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "errors.h"
@@ -39,6 +40,14 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 }
 
 constexpr int kHistogramBins = 30;
+
+// Counts of trials are whole numbers: no more ticks than the axis has whole values, so an
+// empty histogram does not label its axis 0, 0, 0, 0, 1.
+void setTrialAxis(QValueAxis* axis, int top)
+{
+    axis->setRange(0, top);
+    axis->setTickCount(std::min(5, top + 1));
+}
 
 }  // namespace
 
@@ -120,6 +129,7 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     axisX_ = new QValueAxis;
     axisY_ = new QValueAxis;
     axisY_->setLabelFormat("%d");
+    setTrialAxis(axisY_, 1);
     axisY_->setTitleText("Trials");
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
@@ -314,7 +324,7 @@ void ToleranceWindow::showHistogram()
         axisX_->setRange(h.from, end);
     }
     histogramLine_->replace(outline);
-    axisY_->setRange(0, std::max(1, highest + highest / 10 + 1));
+    setTrialAxis(axisY_, std::max(1, highest + highest / 10 + 1));
     axisX_->setTitleText(QString("Bandwidth (%1)").arg(QString::fromStdString(runModel_.frequnit)));
 }
 
