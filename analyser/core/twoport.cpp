@@ -19,7 +19,6 @@ inline Cx inverse(Cx a)
     const double d = (u.re * u.re + u.im * u.im) * s;
     return {u.re / d, -u.im / d};
 }
-inline Cx operator/(Cx a, Cx b) { return a * inverse(b); }
 
 // What a part adds to the walk's running immittance, and its derivative by omega.
 struct Increment {
