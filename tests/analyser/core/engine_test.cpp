@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine.h"
+#include "ladder_support.h"
 #include "errors.h"
 #include "sweep.h"
 #include "walk.h"
@@ -30,26 +31,11 @@ void expectShownAs(double actual, const std::string& shown)
     EXPECT_NEAR(actual, std::stod(shown), tolerance) << "shown as " << shown;
 }
 
-struct PartDef {
-    const char* kind;
-    const char* conn;
-    double value;
+using laddertest::PartDef;
+// A ladder of the given parts between loadr and sourcer, from the load end.
+const auto circuit = [](std::vector<PartDef> parts, double loadr = 50, double sourcer = 50) {
+    return laddertest::ladder(parts, loadr, sourcer);
 };
-
-Model circuit(std::vector<PartDef> parts, double loadr = 50, double sourcer = 50)
-{
-    Model m = Model::startup();
-    m.resetBeforeRead();
-    m.loadr = loadr;
-    m.sourcer = sourcer;
-    m.partcount = static_cast<int>(parts.size());
-    for (int n = 1; n <= m.partcount; ++n) {
-        m.setKind(n, parts[n - 1].kind);
-        m.part(n).partconn = parts[n - 1].conn;
-        m.part(n).partvalue = parts[n - 1].value;
-    }
-    return m;
-}
 
 // What one part adds to a zero immittance at 10 MHz.
 engine::Complex added(const Model& m, int n = 1)

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "errors.h"
 #include "model.h"
 
 namespace laddertest {
@@ -146,6 +147,26 @@ inline Model fullLcLadder()
     }
     m.setKind(kMaxParts, "rlb");
     return m;
+}
+
+// The results of a solve up to its first failure, and that failure's message: what the
+// kernels must reproduce of the one-frequency walk.
+template <class Result>
+struct Outcome {
+    std::vector<Result> results;
+    std::string error;
+};
+
+template <class Result, class Solve>
+Outcome<Result> outcome(Solve&& solve)
+{
+    Outcome<Result> o;
+    try {
+        solve(o.results);
+    } catch (const FloatError& e) {
+        o.error = e.what();
+    }
+    return o;
 }
 
 }  // namespace laddertest

@@ -13,24 +13,8 @@ namespace {
 
 using laddertest::ladder;
 using laddertest::sameBits;
-
-// The responses up to the first failure, and that failure's message.
-struct Outcome {
-    std::vector<Response> results;
-    std::string error;
-};
-
-template <class Solve>
-Outcome outcome(Solve&& solve)
-{
-    Outcome o;
-    try {
-        solve(o.results);
-    } catch (const FloatError& e) {
-        o.error = e.what();
-    }
-    return o;
-}
+using Outcome = laddertest::Outcome<Response>;
+const auto outcome = [](auto&& solve) { return laddertest::outcome<Response>(solve); };
 
 bool sameBits(const Response& a, const Response& b)
 {

@@ -13,25 +13,8 @@
 namespace {
 
 using laddertest::sameBits;
-
-// What solving one frequency at a time gives: the results up to the first failure and
-// that failure's message.
-struct Outcome {
-    std::vector<Solution> results;
-    std::string error;
-};
-
-template <class Solve>
-Outcome outcome(Solve&& solve)
-{
-    Outcome o;
-    try {
-        solve(o.results);
-    } catch (const FloatError& e) {
-        o.error = e.what();
-    }
-    return o;
-}
+using Outcome = laddertest::Outcome<Solution>;
+const auto outcome = [](auto&& solve) { return laddertest::outcome<Solution>(solve); };
 
 void expectSame(const Outcome& sweep, const Outcome& walk)
 {
