@@ -9,18 +9,11 @@
 
 #include "designer.h"
 #include "fake_form.h"
+#include "file_support.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 TEST(BundledExample, FiveCrystalExampleIsTheDefaultExport)
 {

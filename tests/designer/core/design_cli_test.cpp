@@ -9,19 +9,12 @@
 #include "crystal_measure.h"
 #include "design_cli.h"
 #include "fake_form.h"
+#include "file_support.h"
 #include "touchstone.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 struct Cli : ::testing::Test {
     fs::path dir = fs::temp_directory_path() /

@@ -6,19 +6,12 @@
 
 #include "designer.h"
 #include "fake_form.h"
+#include "file_support.h"
 
 namespace fs = std::filesystem;
 using design::Field;
 
 namespace {
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // The file's lines; a last line without CR LF is marked.
 std::vector<std::string> fileLines(const fs::path& p)
