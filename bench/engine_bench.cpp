@@ -4,20 +4,20 @@
 
 #include <array>
 
-#include "analyser.h"
-#include "engine.h"
-#include "ladder_support.h"
-#include "twoport.h"
-#include "model.h"
+#include "ladder/sweep_grid.h"
+#include "ladder/engine.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/twoport.h"
+#include "ladder/circuit.h"
 
 namespace {
 
 using laddertest::fullCrystalLadder;
 using laddertest::fullLcLadder;
 
-void sweep1000(benchmark::State& state, Model (*make)())
+void sweep1000(benchmark::State& state, Circuit (*make)())
 {
-    const Model m = make();
+    const Circuit m = make();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         solveSweep(m, freqs.data(), kSweepPoints,
@@ -27,9 +27,9 @@ void sweep1000(benchmark::State& state, Model (*make)())
 }
 
 // The same sweep one frequency at a time, for comparison.
-void sweep1000OneByOne(benchmark::State& state, Model (*make)())
+void sweep1000OneByOne(benchmark::State& state, Circuit (*make)())
 {
-    const Model m = make();
+    const Circuit m = make();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         for (double f : freqs)
@@ -39,9 +39,9 @@ void sweep1000OneByOne(benchmark::State& state, Model (*make)())
 }
 // Levels, complex S-parameters and group delay at every point, as `--delay` and the
 // readouts need them.
-void sweep1000WithTwoPort(benchmark::State& state, Model (*make)())
+void sweep1000WithTwoPort(benchmark::State& state, Circuit (*make)())
 {
-    const Model m = make();
+    const Circuit m = make();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         solveResponseSweep(m, freqs.data(), kSweepPoints,
@@ -51,9 +51,9 @@ void sweep1000WithTwoPort(benchmark::State& state, Model (*make)())
 }
 
 // The same, one frequency at a time, for comparison.
-void sweep1000WithTwoPortOneByOne(benchmark::State& state, Model (*make)())
+void sweep1000WithTwoPortOneByOne(benchmark::State& state, Circuit (*make)())
 {
-    const Model m = make();
+    const Circuit m = make();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (auto _ : state) {
         for (double f : freqs)

@@ -4,13 +4,13 @@
 
 #include <QApplication>
 
-#include "sorvel_app.h"
+#include "analyser/app/sorvel_app.h"
 
 namespace {
 
 // A long ladder from the load end: 79 alternating shunt capacitors and series inductors,
 // then the return-loss bridge at the source end.
-void eightyParts(Model& m)
+void eightyParts(Circuit& m)
 {
     m.partcount = kMaxParts;
     for (int n = 1; n < kMaxParts; ++n) {
@@ -29,7 +29,7 @@ void Plot80Parts(benchmark::State& state)
     SorvelApp sorvel;
     std::string message;
     sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
-    eightyParts(sorvel.analyser().model);
+    eightyParts(sorvel.analyser().circuit);
     QtWindowPort& port = sorvel.port();
     port.setText(Field::StartFreq, "0");
     port.setText(Field::StopFreq, "30");

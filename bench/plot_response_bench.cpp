@@ -5,17 +5,17 @@
 
 #include <QApplication>
 
-#include "ladder_support.h"
-#include "numtext.h"
-#include "response_report.h"
-#include "sorvel_app.h"
+#include "tests/support/ladder_support.h"
+#include "common/numtext.h"
+#include "analyser/core/response_report.h"
+#include "analyser/app/sorvel_app.h"
 
 namespace {
 
 void setUp(SorvelApp& sorvel, std::string& message)
 {
     sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
-    Model& m = sorvel.analyser().model;
+    Circuit& m = sorvel.analyser().circuit;
     m = laddertest::fullCrystalLadder();
     QtWindowPort& port = sorvel.port();
     port.setText(Field::StartFreq, generalText(m.startfreq, 15));
@@ -63,7 +63,7 @@ BENCHMARK(TuneStepPlotOnly)->Unit(benchmark::kMillisecond);
 // The window's numbers alone: readouts on the engine and the 1000-point delay.
 void ResponseReportAlone(benchmark::State& state)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     for (auto _ : state)
         benchmark::DoNotOptimize(makeResponseReport(m, (m.startfreq + m.stopfreq) / 2, nullptr));
 }
@@ -72,7 +72,7 @@ BENCHMARK(ResponseReportAlone)->Unit(benchmark::kMillisecond);
 // Its largest part: the readouts on the engine.
 void ReadoutsAlone(benchmark::State& state)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     for (auto _ : state)
         benchmark::DoNotOptimize(measureResponse(m, m.startfreq, m.stopfreq));
 }

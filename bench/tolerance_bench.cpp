@@ -3,9 +3,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ladder_support.h"
-#include "sweep_readouts.h"
-#include "tolerance.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/readouts/sweep_readouts.h"
+#include "ladder/tolerance.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ tolerance::Settings batch()
 
 void toleranceRun(benchmark::State& state)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     const int threads = static_cast<int>(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(tolerance::run(m, m.startfreq, m.stopfreq, batch(), {}, {}, threads));
@@ -32,12 +32,12 @@ BENCHMARK(toleranceRun)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealT
 // One trial's circuit and sweep (1001 points, the readouts' grid).
 void trialSweep(benchmark::State& state)
 {
-    Model m = laddertest::fullCrystalLadder();
+    Circuit m = laddertest::fullCrystalLadder();
     addInputBridge(m);
     SweptLevels sweep = readoutSweep(m.startfreq, m.stopfreq);
     int trial = 0;
     for (auto _ : state) {
-        const Model x = tolerance::trialModel(m, batch(), trial++);
+        const Circuit x = tolerance::trialCircuit(m, batch(), trial++);
         solveLevels(x, sweep);
         benchmark::DoNotOptimize(sweep.level.data());
     }
@@ -47,12 +47,12 @@ BENCHMARK(trialSweep)->Unit(benchmark::kMicrosecond);
 // One trial's readouts from its sweep.
 void trialReadouts(benchmark::State& state)
 {
-    Model m = laddertest::fullCrystalLadder();
+    Circuit m = laddertest::fullCrystalLadder();
     const bool inputS11 = addInputBridge(m);
-    std::vector<Model> trials;
+    std::vector<Circuit> trials;
     std::vector<SweptLevels> sweeps;
     for (int t = 0; t < 64; ++t) {
-        trials.push_back(tolerance::trialModel(m, batch(), t));
+        trials.push_back(tolerance::trialCircuit(m, batch(), t));
         sweeps.push_back(readoutSweep(m.startfreq, m.stopfreq));
         solveLevels(trials.back(), sweeps.back());
     }
@@ -67,7 +67,7 @@ BENCHMARK(trialReadouts)->Unit(benchmark::kMicrosecond);
 // The full measurement on the same circuit, for comparison.
 void fullMeasurement(benchmark::State& state)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     for (auto _ : state)
         benchmark::DoNotOptimize(measureResponse(m, m.startfreq, m.stopfreq));
 }

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "errors.h"
+#include "common/errors.h"
 
 namespace checked {
 

@@ -1,4 +1,4 @@
-#include "numread.h"
+#include "common/numread.h"
 
 #include <cerrno>
 #include <clocale>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <locale.h>
 
-#include "errors.h"
+#include "common/errors.h"
 
 namespace {
 

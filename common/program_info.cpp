@@ -1,6 +1,6 @@
-#include "program_info.h"
+#include "common/program_info.h"
 
-#include "version.h"
+#include "common/version.h"
 
 std::optional<std::string> programInfoText(int argc, const char* const* argv,
                                            std::string_view program, std::string_view help)

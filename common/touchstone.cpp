@@ -1,4 +1,4 @@
-#include "touchstone.h"
+#include "common/touchstone.h"
 
 #include <cerrno>
 #include <cmath>
@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 
-#include "numread.h"
-#include "numtext.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "errors.h"
+#include "common/errors.h"
 
 // One network over frequency. A one-port network fills s11 only; the other vectors stay
 // empty and referenceR2 equals referenceR1. A two-port network fills all four vectors, each

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "atomic_file.h"
-#include "numtext.h"
-#include "touchstone.h"
+#include "common/atomic_file.h"
+#include "common/numtext.h"
+#include "common/touchstone.h"
 
 namespace {
 

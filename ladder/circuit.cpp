@@ -1,4 +1,4 @@
-#include "model.h"
+#include "ladder/circuit.h"
 
 int partCodeOf(const std::string& kind)
 {
@@ -15,15 +15,15 @@ int partCodeOf(const std::string& kind)
     return kNoPart;
 }
 
-void Model::setKind(int n, const std::string& kind)
+void Circuit::setKind(int n, const std::string& kind)
 {
     parts[n].partkind = kind;
     parts[n].partcode = partCodeOf(kind);
 }
 
-Model Model::startup()
+Circuit Circuit::startup()
 {
-    Model m;
+    Circuit m;
     m.partcount = 10;
     const struct {
         const char* kind;
@@ -44,15 +44,19 @@ Model Model::startup()
     return m;
 }
 
-void Model::resetBeforeRead()
+bool sameResponse(const Circuit& a, const Circuit& b)
 {
-    tunepending = false;
-    tuneup = true;
-    for (int n = 1; n <= kMaxParts + 1; ++n)
-        parts[n] = Part{"wir", "ser", 0, kNoPart};
-    sourcer = 50;
-    loadr = 50;
-    crystalflag = 0;
-    inductorq = 250;
-    frequnit = "MHz";
+    if (a.partcount != b.partcount || a.loadr != b.loadr || a.sourcer != b.sourcer ||
+        a.inductorq != b.inductorq || a.crystalflag != b.crystalflag || a.xtalfreq != b.xtalfreq ||
+        a.xtallm != b.xtallm || a.xtalcp != b.xtalcp || a.xtalqx != b.xtalqx || a.startfreq != b.startfreq ||
+        a.stopfreq != b.stopfreq)
+        return false;
+    // Every entry: a duplicate may name one beyond the part count.
+    for (int n = 1; n <= kMaxParts; ++n) {
+        const Part& p = a.part(n);
+        const Part& q = b.part(n);
+        if (p.partcode != q.partcode || p.partvalue != q.partvalue || p.partconn != q.partconn)
+            return false;
+    }
+    return true;
 }

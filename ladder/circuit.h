@@ -1,7 +1,8 @@
 #pragma once
-// The analyser's circuit: a ladder of up to 80 parts between a load and a source
-// resistance, the shared crystal model, the sweep and the current file name.
-// Entry 1 is next to the load, entry partcount next to the source.
+// The circuit: a ladder of up to 80 parts between a load and a source resistance, the
+// shared crystal model, and the sweep with the plot scale a circuit file stores beside it.
+// Entry 1 is next to the load, entry partcount next to the source. A plain value: it knows
+// nothing of files or windows.
 
 #include <array>
 #include <string>
@@ -43,7 +44,7 @@ constexpr int kXtalCp = 102;
 constexpr int kXtalQx = 103;
 }  // namespace entry
 
-struct Model {
+struct Circuit {
     // Part table, indexed 1..kMaxParts; slot 0 is unused. Slot kMaxParts + 1 is a
     // permanent neutral entry so the walk can always look at "the entry after the last".
     std::array<Part, kMaxParts + 2> parts{};
@@ -59,22 +60,10 @@ struct Model {
     double xtalqx = 0;
     std::string frequnit = "MHz";
 
-    // Sweep and scale in force (MHz, or Hz offsets from xtalfreq for a crystal circuit).
+    // Sweep and scale (MHz, or Hz offsets from xtalfreq for a crystal circuit).
     double startfreq = 0, stopfreq = 30, freqperdiv = 2;
-    double topdb = 0, bottomdb = -100, dbperdiv = 10;
-    double freqstep = 0.03;
+    double bottomdb = -100, dbperdiv = 10;
     double tablestep = 0;
-    // The original sweep, as last read from a file or saved at the first zoom.
-    double origstart = 0, origstop = 30, origbottom = -100, origdbperdiv = 10, origfreqperdiv = 2;
-
-    std::string circuitfile = "startfile.cir";
-
-    // Plot frame in client pixels; never changes.
-    static constexpr int plotleft = 50, plottop = 40, plotwidth = 400, plotheight = 300;
-
-    // Tune step requested by Up/Down and applied by the next plot.
-    bool tunepending = false;
-    bool tuneup = true;
 
     Part& part(int n) { return parts[n]; }
     const Part& part(int n) const { return parts[n]; }
@@ -82,8 +71,9 @@ struct Model {
     void setKind(int n, const std::string& kind);
 
     // The values every run starts with: the ten-part default LC filter.
-    static Model startup();
-    // Steps the reader takes before it opens a file (tune flags, table, terminations;
-    // the memo and the plot area belong to the window).
-    void resetBeforeRead();
+    static Circuit startup();
 };
+
+// The parts of a circuit its response depends on: the part table, terminations, inductor Q,
+// the crystal block and the sweep range (not the plot scale stored beside it).
+bool sameResponse(const Circuit& a, const Circuit& b);

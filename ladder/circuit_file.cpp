@@ -1,68 +1,50 @@
-#include "circuitfile.h"
+#include "ladder/circuit_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 
-#include "atomic_file.h"
-#include "checkedmath.h"
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
+#include "common/atomic_file.h"
+#include "common/checkedmath.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 
 constexpr std::size_t kMaxLine = 255;
 
-// Lines of a text file as the reader sees them: CR LF or LF ends a line, at most 255
-// characters are kept (the rest of a longer line is skipped), and every line past the
-// end reads as empty text.
+// Lines of a text as the reader sees them: CR LF or LF ends a line, at most 255 characters
+// are kept (the rest of a longer line is skipped), and every line past the end reads as
+// empty text.
 class LineReader {
 public:
-    explicit LineReader(const std::string& name) : file(std::fopen(name.c_str(), "rb"))
-    {
-        if (!file)
-            throw FileError::fromErrno(errno);
-    }
-    ~LineReader() { std::fclose(file); }
-    LineReader(const LineReader&) = delete;
-    LineReader& operator=(const LineReader&) = delete;
+    explicit LineReader(std::string_view text) : text_(text) {}
 
     std::string next()
     {
+        ++line_;
         std::string line;
-        if (ended)
+        if (at_ >= text_.size())
             return line;
-        // One character beyond the limit is held, so that a CR ending a line of exactly
-        // 255 characters can still be told from content.
-        std::size_t length = 0;
-        int last = 0;
-        for (;;) {
-            const int c = std::getc(file);
-            if (c == EOF) {
-                if (std::ferror(file))
-                    throw FileError::fromErrno(errno);
-                ended = true;
-                break;
-            }
-            if (c == '\n')
-                break;
-            if (line.size() <= kMaxLine)
-                line.push_back(static_cast<char>(c));
-            ++length;
-            last = c;
-        }
-        if (last == '\r' && length <= kMaxLine + 1)
-            line.pop_back();
-        if (line.size() > kMaxLine)
-            line.resize(kMaxLine);
+        const std::size_t end = std::min(text_.find('\n', at_), text_.size());
+        std::string_view content = text_.substr(at_, end - at_);
+        at_ = end + 1;
+        // A CR ending the line is its end, not content: also on a line of exactly 255
+        // characters before it.
+        if (!content.empty() && content.back() == '\r' && content.size() <= kMaxLine + 1)
+            content.remove_suffix(1);
+        line.assign(content.substr(0, kMaxLine));
         return line;
     }
+    int line() const { return line_; }
 
 private:
-    std::FILE* file;
-    bool ended = false;
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 0;
 };
 
 // The reader keeps "SER" and "PAR" apart from every other spelling.
@@ -75,7 +57,7 @@ std::string connectionOf(std::string text)
     return text;
 }
 
-void readRecord(Model& m, int i, LineReader& file)
+void readRecord(Circuit& m, int i, LineReader& file)
 {
     const std::string kind = file.next();
     const int code = partCodeOf(kind);
@@ -107,17 +89,24 @@ std::string tooManyPartsMessage(long long count)
            integerText(kMaxParts) + ".";
 }
 
-void readLadder(Model& m, WindowPort& w)
+Circuit clearedForRead(Circuit c)
 {
-    w.canvas().rectangle(Model::plotleft, Model::plottop, Model::plotleft + Model::plotwidth,
-                         Model::plottop + Model::plotheight);
-    m.tunepending = false;
-    m.tuneup = true;
-    w.memoClear(Memo::Listing);
-    m.resetBeforeRead();
+    for (int n = 1; n <= kMaxParts + 1; ++n)
+        c.parts[n] = Part{"wir", "ser", 0, kNoPart};
+    c.sourcer = 50;
+    c.loadr = 50;
+    c.crystalflag = 0;
+    c.inductorq = 250;
+    c.frequnit = "MHz";
+    return c;
+}
 
-    LineReader file(m.circuitfile);
+namespace {
 
+// Stores each value as soon as it is read, so a failure leaves what came before it.
+void readInto(CircuitRead& r, LineReader& file)
+{
+    Circuit& m = r.circuit;
     // Refused before it is stored: partcount never counts past the table.
     const int count = readInteger(file.next());
     if (count > kMaxParts)
@@ -137,32 +126,69 @@ void readLadder(Model& m, WindowPort& w)
 
     const double start = readNumber(file.next());
     const double stop = readNumber(file.next());
+    const int stopLine = file.line();
     m.tablestep = readNumber(file.next());
     m.freqperdiv = readNumber(file.next());
     m.startfreq = start;
     m.stopfreq = stop;
     // A span beyond the largest double has no sweep: refused here, before any field shows it.
-    m.freqstep = checked::finite((stop - start) * 0.001);
+    r.errorLine = stopLine;
+    checked::finite((stop - start) * 0.001);
+    r.errorLine = 0;
     m.bottomdb = -std::fabs(readNumber(file.next()));
     m.dbperdiv = readNumber(file.next());
-
-    w.setText(Field::StartFreq, fixedText(m.startfreq, 6, 2));
-    w.setText(Field::StopFreq, fixedText(m.stopfreq, 6, 2));
     if (m.tablestep == 0)
         m.tablestep = (stop - start) * 0.1;
-    w.setText(Field::BottomDb, fixedText(m.bottomdb, 6, 2));
-    w.setText(Field::DbPerDiv, fixedText(m.dbperdiv, 6, 2));
-    w.setText(Field::FreqPerDiv, fixedText(m.freqperdiv, 6, 2));
-    w.setText(Field::FreqUnit, m.frequnit);
-
-    m.origbottom = m.bottomdb;
-    m.origstart = m.startfreq;
-    m.origstop = m.stopfreq;
-    m.origdbperdiv = m.dbperdiv;
-    m.origfreqperdiv = m.freqperdiv;
+    r.sweepRead = true;
 
     for (int i = 1; i <= m.partcount; ++i)
         readRecord(m, i, file);
+}
+
+}  // namespace
+
+CircuitRead readCircuit(std::string_view text, const Circuit& over)
+{
+    CircuitRead r;
+    r.circuit = clearedForRead(over);
+    LineReader file(text);
+    try {
+        readInto(r, file);
+    } catch (const AppError&) {
+        r.error = std::current_exception();
+        if (r.errorLine == 0)
+            r.errorLine = file.line();
+    }
+    return r;
+}
+
+std::string readFileText(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        throw FileError::fromErrno(errno);
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file);
+        text.append(buffer, n);
+        if (n < sizeof buffer)
+            break;
+    }
+    const bool failed = std::ferror(file);
+    const int err = errno;
+    std::fclose(file);
+    if (failed)
+        throw FileError::fromErrno(err);
+    return text;
+}
+
+Circuit readCircuitFile(const std::string& path)
+{
+    const CircuitRead r = readCircuit(readFileText(path), Circuit::startup());
+    if (!r.ok())
+        r.rethrow();
+    return r.circuit;
 }
 
 std::string readableText(std::string text)
@@ -185,7 +211,7 @@ std::string readableText(std::string text)
     return text;
 }
 
-std::string circuitText(const Model& m)
+std::string circuitText(const Circuit& m)
 {
     std::string out;
     auto line = [&out](const std::string& text) {
@@ -230,7 +256,7 @@ std::string circuitText(const Model& m)
     return out;
 }
 
-void writeLadder(const Model& m)
+void writeCircuitFile(const std::string& path, const Circuit& c)
 {
-    writeFileAtomically(m.circuitfile, circuitText(m));
+    writeFileAtomically(path, circuitText(c));
 }

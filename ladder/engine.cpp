@@ -1,15 +1,15 @@
-#include "engine.h"
+#include "ladder/engine.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "checkedmath.h"
-#include "walk.h"
+#include "common/checkedmath.h"
+#include "ladder/walk.h"
 
 namespace engine {
 
-double referencedValue(const Model& m, const Part& duplicate)
+double referencedValue(const Circuit& m, const Part& duplicate)
 {
     // Compared as a double first: a NaN or huge value must not reach the int conversion.
     const double ref = duplicate.partvalue;
@@ -37,7 +37,7 @@ struct State {
 // Unrolled, so that each walk's values stay in registers.
 #define LANES _Pragma("GCC unroll 8")
 
-ENGINE_INLINE double omegaFor(const Model& m, double analysisfreq)
+ENGINE_INLINE double omegaFor(const Circuit& m, double analysisfreq)
 {
     double omega = analysisfreq * kTwoPiMega;
     // A sweep starting at 0 MHz is solved just above DC instead of dividing by zero.
@@ -67,7 +67,7 @@ ENGINE_INLINE void capacitor(State* s, const Part& p, double pF)
 // One inductorq for every inductor. The loss sits in series with a series inductor and
 // across a shunt one (Q·X ohms in parallel): close to the series form only for a large Q.
 template <int L>
-ENGINE_INLINE void inductor(State* s, const Model& m, const Part& p, double nH)
+ENGINE_INLINE void inductor(State* s, const Circuit& m, const Part& p, double nH)
 {
     const bool series = isSer(p.partconn);
     const double q = m.inductorq;
@@ -97,7 +97,7 @@ ENGINE_INLINE void resistor(State* s, const Part& p, double ohm)
 // share Lm, Cp and Qx; each has its own series resonance and therefore its own Cm.
 // Rm is taken at the analysis frequency, so it grows with omega.
 template <int L>
-ENGINE_INLINE void crystal(State* s, const Model& m, const Part& p)
+ENGINE_INLINE void crystal(State* s, const Circuit& m, const Part& p)
 {
     const double lm = m.xtallm;
     const double fs = m.xtalfreq * 1e6 + p.partvalue;
@@ -125,7 +125,7 @@ ENGINE_INLINE void crystal(State* s, const Model& m, const Part& p)
 // S11 against sourcer of the ladder between this point and the load. The walk is in
 // impedance form here, as an "rlb" is always series.
 template <int L>
-ENGINE_INLINE void returnLossBridge(State* s, const Model& m)
+ENGINE_INLINE void returnLossBridge(State* s, const Circuit& m)
 {
     const double rs = m.sourcer;
     LANES for (int l = 0; l < L; ++l) {
@@ -141,7 +141,7 @@ ENGINE_INLINE void returnLossBridge(State* s, const Model& m)
 }
 
 template <int L>
-ENGINE_INLINE void partStep(State* s, const Model& m, const Part& p)
+ENGINE_INLINE void partStep(State* s, const Circuit& m, const Part& p)
 {
     switch (p.partcode) {
     case kCap:
@@ -195,7 +195,7 @@ ENGINE_INLINE double transferMagnitude(State& s)
 
 // The whole walk, from the load to the source, for L frequencies side by side.
 template <int L>
-ENGINE_INLINE void walkLanes(const Model& m, const double* freqs, State* s, Solution* out)
+ENGINE_INLINE void walkLanes(const Circuit& m, const double* freqs, State* s, Solution* out)
 {
     const double load = checked::div(1.0, m.loadr);  // the load, as an admittance
     LANES for (int l = 0; l < L; ++l) {
@@ -280,13 +280,13 @@ Solution Walk::solve(double analysisfreq)
 
 }  // namespace engine
 
-Solution solveLadder(const Model& m, double analysisfreq)
+Solution solveLadder(const Circuit& m, double analysisfreq)
 {
     engine::Walk walk(m);
     return walk.solve(analysisfreq);
 }
 
-void solveLanes(const Model& m, const double* freqs, Solution* out)
+void solveLanes(const Circuit& m, const double* freqs, Solution* out)
 {
     engine::State s[kLanes];
     engine::walkLanes<kLanes>(m, freqs, s, out);

@@ -1,8 +1,8 @@
 #pragma once
 // S21 and S11 of the ladder at one frequency, or over a sweep.
 
-#include "errors.h"
-#include "model.h"
+#include "common/errors.h"
+#include "ladder/circuit.h"
 
 struct Solution {
     double s21db = 0;
@@ -11,7 +11,7 @@ struct Solution {
 
 // analysisfreq is in MHz for an LC circuit, in Hz of offset from xtalfreq for a crystal
 // circuit. Throws FloatError where the circuit has no finite answer.
-Solution solveLadder(const Model& m, double analysisfreq);
+Solution solveLadder(const Circuit& m, double analysisfreq);
 
 // How many frequencies solveLanes() walks side by side.
 constexpr int kLanes = 4;
@@ -19,30 +19,30 @@ constexpr int kLanes = 4;
 // solveLadder() at freqs[0..kLanes) into out[0..kLanes): the same arithmetic, but the walks
 // run interleaved, so the processor works on one while another waits on a division.
 // Throws FloatError if any of them fails, and then says nothing of which.
-void solveLanes(const Model& m, const double* freqs, Solution* out);
+void solveLanes(const Circuit& m, const double* freqs, Solution* out);
 
 // Solves the ladder at freqs[0..count) and calls onPoint(i, solution) for each, in order.
 // Observably the same as calling solveLadder() in a loop: when frequency k fails, onPoint has
 // been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
-void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+void solveSweep(const Circuit& m, const double* freqs, int count, OnPoint&& onPoint);
 // The same with the plan of m made once (engine::SweepPlan(m)), for many small batches.
 namespace engine {
 class SweepPlan;
 }
 template <class OnPoint>
-void solveSweep(const engine::SweepPlan& plan, const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+void solveSweep(const engine::SweepPlan& plan, const Circuit& m, const double* freqs, int count, OnPoint&& onPoint);
 
-#include "sweepkernel.h"
+#include "ladder/kernels/sweep_kernel.h"
 
 template <class OnPoint>
-void solveSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+void solveSweep(const Circuit& m, const double* freqs, int count, OnPoint&& onPoint)
 {
     solveSweep(engine::SweepPlan(m), m, freqs, count, onPoint);
 }
 
 template <class OnPoint>
-void solveSweep(const engine::SweepPlan& plan, const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+void solveSweep(const engine::SweepPlan& plan, const Circuit& m, const double* freqs, int count, OnPoint&& onPoint)
 {
     constexpr int block = engine::SweepPlan::kBlock;
     Solution out[block];

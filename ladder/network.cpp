@@ -1,21 +1,21 @@
-#include "sweep_network.h"
+#include "ladder/network.h"
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "twoport.h"
-#include "version.h"
+#include "ladder/sweep_grid.h"
+#include "common/checkedmath.h"
+#include "ladder/twoport.h"
+#include "common/version.h"
 
-double absoluteHz(const Model& m, double circuitFreq)
+double absoluteHz(const Circuit& m, double circuitFreq)
 {
     return m.crystalflag == 1 ? m.xtalfreq * 1e6 + circuitFreq : circuitFreq * 1e6;
 }
 
-double circuitFrequency(const Model& m, double hz)
+double circuitFrequency(const Circuit& m, double hz)
 {
     return m.crystalflag == 1 ? hz - m.xtalfreq * 1e6 : hz / 1e6;
 }
 
-Network sweepNetwork(const Model& m, double start, double stop)
+Network sweepNetwork(const Circuit& m, double start, double stop)
 {
     checked::finite(stop - start);
     const auto freqs = sweepFrequencies(start, stop);
@@ -35,10 +35,11 @@ Network sweepNetwork(const Model& m, double start, double stop)
     return n;
 }
 
-std::string sweepTouchstone(const Model& m, double start, double stop, const std::string& program)
+std::string sweepTouchstone(const Circuit& m, const std::string& circuitFile, double start, double stop,
+                            const std::string& program)
 {
     WriteOptions options;
-    options.comments = {"Circuit file: " + m.circuitfile,
+    options.comments = {"Circuit file: " + circuitFile,
                         "Written by " + program + " " + LADDER_VERSION};
     return writeTouchstone(sweepNetwork(m, start, stop), options);
 }

@@ -1,4 +1,4 @@
-#include "tolerance.h"
+#include "ladder/tolerance.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,10 +8,10 @@
 #include <random>
 #include <thread>
 
-#include "analyser.h"
-#include "errors.h"
-#include "numtext.h"
-#include "sweep_readouts.h"
+#include "ladder/sweep_grid.h"
+#include "common/errors.h"
+#include "common/numtext.h"
+#include "ladder/readouts/sweep_readouts.h"
 
 namespace tolerance {
 
@@ -52,7 +52,7 @@ private:
     std::mt19937_64 gen_;
 };
 
-int partsIn(const Model& m) { return std::clamp(m.partcount, 0, kMaxParts); }
+int partsIn(const Circuit& m) { return std::clamp(m.partcount, 0, kMaxParts); }
 
 bool isDuplicate(int code) { return code == kDupCap || code == kDupInd || code == kDupRes; }
 
@@ -129,7 +129,28 @@ constexpr int kTrialsPerBlock = 8;
 
 }  // namespace
 
-void checkSettings(const Settings& s, const Model& nominal)
+std::uint64_t readSeed(const std::string& text)
+{
+    std::uint64_t seed = 0;
+    bool ok = !text.empty();
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            ok = false;
+            break;
+        }
+        const auto digit = static_cast<std::uint64_t>(c - '0');
+        if (seed > (UINT64_MAX - digit) / 10) {
+            ok = false;
+            break;
+        }
+        seed = seed * 10 + digit;
+    }
+    if (!ok)
+        throw ConvertError("'" + text + "' is not a valid seed: give a whole number from 0 to 18446744073709551615");
+    return seed;
+}
+
+void checkSettings(const Settings& s, const Circuit& nominal)
 {
     if (s.trials < 1 || s.trials > kMaxTrials)
         throw AppError("The number of trials must be from 1 to 100000.");
@@ -148,10 +169,10 @@ void checkSettings(const Settings& s, const Model& nominal)
     }
 }
 
-Model trialModel(const Model& nominal, const Settings& s, int trial)
+Circuit trialCircuit(const Circuit& nominal, const Settings& s, int trial)
 {
     Draws draws(s.seed, trial);
-    Model m = nominal;
+    Circuit m = nominal;
     const int count = partsIn(nominal);
     const double capScale = s.capPercent / 100, indScale = s.indPercent / 100;
 
@@ -263,7 +284,7 @@ Stats summarize(std::vector<double> values)
     return s;
 }
 
-Result run(const Model& nominal, double start, double stop, const Settings& s, std::stop_token stop_token,
+Result run(const Circuit& nominal, double start, double stop, const Settings& s, std::stop_token stop_token,
            const Progress& progress, int threads)
 {
     checkSettings(s, nominal);
@@ -271,7 +292,7 @@ Result run(const Model& nominal, double start, double stop, const Settings& s, s
     result.settings = s;
 
     // Every trial ends in a bridge, so that its sweep also gives the input reflection.
-    Model bridged = nominal;
+    Circuit bridged = nominal;
     const bool inputS11 = addInputBridge(bridged);
     SweptLevels prototype = readoutSweep(start, stop);
     result.start = prototype.start;
@@ -306,7 +327,7 @@ Result run(const Model& nominal, double start, double stop, const Settings& s, s
                     if (stop_token.stop_requested())
                         return;
                     try {
-                        const Model m = trialModel(bridged, s, t);
+                        const Circuit m = trialCircuit(bridged, s, t);
                         solveLevels(m, sweep);
                         result.trials[t] = trialValues(readoutsFromSweep(m, sweep, inputS11));
                         for (int i = 0; i < kSweepPoints; ++i)
@@ -456,23 +477,6 @@ std::string failureNote(const Result& r)
         return {};
     return integerText(r.failed) + " of " + integerText(static_cast<long long>(r.trials.size())) +
            " trials failed; the first, trial " + integerText(r.firstFailedTrial + 1) + ": " + r.firstFailure;
-}
-
-bool sameCircuit(const Model& a, const Model& b)
-{
-    if (a.partcount != b.partcount || a.loadr != b.loadr || a.sourcer != b.sourcer ||
-        a.inductorq != b.inductorq || a.crystalflag != b.crystalflag || a.xtalfreq != b.xtalfreq ||
-        a.xtallm != b.xtallm || a.xtalcp != b.xtalcp || a.xtalqx != b.xtalqx || a.startfreq != b.startfreq ||
-        a.stopfreq != b.stopfreq)
-        return false;
-    // Every entry: a duplicate may name one beyond the part count.
-    for (int n = 1; n <= kMaxParts; ++n) {
-        const Part& p = a.part(n);
-        const Part& q = b.part(n);
-        if (p.partcode != q.partcode || p.partvalue != q.partvalue || p.partconn != q.partconn)
-            return false;
-    }
-    return true;
 }
 
 }  // namespace tolerance

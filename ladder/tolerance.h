@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "model.h"
-#include "readouts.h"
+#include "ladder/circuit.h"
+#include "ladder/readouts/readouts.h"
 
 namespace tolerance {
 
@@ -42,17 +42,20 @@ inline constexpr double kMaxCrystalHz = 100000;
 // Beyond this a part's value could reach zero or change sign.
 inline constexpr double kMaxPercent = 50;
 
+// A whole number from 0 to 2^64 - 1, digits only; otherwise a ConvertError.
+std::uint64_t readSeed(const std::string& text);
+
 // Throws AppError with the user's message for settings that cannot run on the circuit:
 // trials outside 1..kMaxTrials, a negative or absurd spread or tolerance, a crystal spread
 // on a circuit without crystals.
-void checkSettings(const Settings& s, const Model& nominal);
+void checkSettings(const Settings& s, const Circuit& nominal);
 
 // Trial `trial`'s circuit. Crystals keep their offset plus a deviation; capacitors and
 // inductors are scaled. A duplicate takes the value the entry it names has in this trial,
 // so the parts a builder matches stay matched; a duplicate capacitor or inductor that names
 // an entry without a draw of its own (a resistor, another duplicate) gets one draw for that
 // entry, with its own kind's tolerance. Duplicates come back as plain parts of their value.
-Model trialModel(const Model& nominal, const Settings& s, int trial);
+Circuit trialCircuit(const Circuit& nominal, const Settings& s, int trial);
 
 // The readouts a run summarises, in output order.
 enum Quantity {
@@ -118,7 +121,7 @@ using Progress = std::function<void(int done, int total)>;
 // `threads` threads (0: one per core). Throws AppError for bad settings and the nominal
 // circuit's own FloatError, before any trial runs. A trial's error only counts it as
 // failed. A stop request ends the run within a trial or so and returns it cancelled.
-Result run(const Model& nominal, double start, double stop, const Settings& s, std::stop_token stop_token = {},
+Result run(const Circuit& nominal, double start, double stop, const Settings& s, std::stop_token stop_token = {},
            const Progress& progress = {}, int threads = 0);
 
 // Yield: limits a filter has to meet, each optional.
@@ -142,10 +145,5 @@ std::string statisticsCsv(const Result& r);
 std::string envelopeCsv(const Result& r);
 // One line on the failed trials, or empty when there were none.
 std::string failureNote(const Result& r);
-
-// The parts of a model a response depends on, for telling whether the circuit of a run is
-// still the one in force: the part table, terminations, inductor Q, the crystal block and
-// the sweep range.
-bool sameCircuit(const Model& a, const Model& b);
 
 }  // namespace tolerance

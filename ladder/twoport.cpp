@@ -1,11 +1,11 @@
-#include "twoport.h"
+#include "ladder/twoport.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "checkedmath.h"
-#include "plaincomplex.h"
-#include "walk.h"
+#include "common/checkedmath.h"
+#include "ladder/plain_complex.h"
+#include "ladder/walk.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ struct Increment {
 
 // The same formulas as the level walk (engine.cpp); the derivatives follow them term by
 // term. Where the walk would divide by zero it has already failed before this is asked.
-Increment increment(const Model& m, const Part& p, double omega)
+Increment increment(const Circuit& m, const Part& p, double omega)
 {
     const bool series = engine::isSer(p.partconn);
     switch (p.partcode) {
@@ -86,7 +86,7 @@ Increment increment(const Model& m, const Part& p, double omega)
 
 }  // namespace
 
-TwoPort solveTwoPort(const Model& m, double analysisfreq)
+TwoPort solveTwoPort(const Circuit& m, double analysisfreq)
 {
     engine::Walk walk(m);
     walk.setFrequency(analysisfreq);
@@ -160,7 +160,7 @@ TwoPort solveTwoPort(const Model& m, double analysisfreq)
     return out;
 }
 
-Response solveResponse(const Model& m, double analysisfreq)
+Response solveResponse(const Circuit& m, double analysisfreq)
 {
     Response r;
     r.levels = solveLadder(m, analysisfreq);

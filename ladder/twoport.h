@@ -9,8 +9,8 @@
 
 #include <complex>
 
-#include "engine.h"
-#include "model.h"
+#include "ladder/engine.h"
+#include "ladder/circuit.h"
 
 struct TwoPort {
     std::complex<double> s11, s21, s22;  // S12 equals S21: the ladder is reciprocal
@@ -26,39 +26,39 @@ struct Response {
 // Throws solveLadder()'s FloatError first where the levels fail, then
 // "Floating point overflow" or "Invalid floating point operation" where a two-port
 // result is not a finite number. Nothing infinite or NaN is ever returned.
-Response solveResponse(const Model& m, double analysisfreq);
+Response solveResponse(const Circuit& m, double analysisfreq);
 
 // The two-port alone, with the same checks on its own results; callers that also need the
 // levels' errors call solveResponse().
-TwoPort solveTwoPort(const Model& m, double analysisfreq);
+TwoPort solveTwoPort(const Circuit& m, double analysisfreq);
 
 // Solves the ladder at freqs[0..count) and calls onPoint(i, response) for each, in order.
 // Observably the same as calling solveResponse() in a loop, to the last bit: when frequency
 // k fails, onPoint has been called for 0..k-1 and the FloatError of frequency k propagates.
 template <class OnPoint>
-void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint);
+void solveResponseSweep(const Circuit& m, const double* freqs, int count, OnPoint&& onPoint);
 // The same with the plan of m made once (engine::ResponsePlan(m)), for many small batches.
 namespace engine {
 class ResponsePlan;
 }
 template <class OnPoint>
-void solveResponseSweep(const engine::ResponsePlan& plan, const Model& m, const double* freqs, int count,
+void solveResponseSweep(const engine::ResponsePlan& plan, const Circuit& m, const double* freqs, int count,
                         OnPoint&& onPoint);
 
 // Magnitude in dB, with a magnitude below 1e-15 shown as -300 dB rather than -inf.
 double magnitudeDb(std::complex<double> s);
 
-#include "responsekernel.h"
+#include "ladder/kernels/response_kernel.h"
 
 template <class OnPoint>
-void solveResponseSweep(const Model& m, const double* freqs, int count, OnPoint&& onPoint)
+void solveResponseSweep(const Circuit& m, const double* freqs, int count, OnPoint&& onPoint)
 {
     solveResponseSweep(engine::ResponsePlan(m), m, freqs, count, onPoint);
 }
 
 // The same with m's plan made once, for callers that solve many small batches.
 template <class OnPoint>
-void solveResponseSweep(const engine::ResponsePlan& plan, const Model& m, const double* freqs, int count,
+void solveResponseSweep(const engine::ResponsePlan& plan, const Circuit& m, const double* freqs, int count,
                         OnPoint&& onPoint)
 {
     constexpr int block = engine::ResponsePlan::kBlock;

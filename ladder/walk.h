@@ -12,8 +12,8 @@
 
 #include <string>
 
-#include "engine.h"
-#include "model.h"
+#include "ladder/engine.h"
+#include "ladder/circuit.h"
 
 namespace engine {
 
@@ -61,12 +61,12 @@ inline bool isPar(const std::string& conn)
 
 // The value a duplicate uses: the partvalue of the entry its own value names, truncated
 // towards zero. A reference outside the table reads 0, as an unused entry does.
-double referencedValue(const Model& m, const Part& duplicate);
+double referencedValue(const Circuit& m, const Part& duplicate);
 
 class Walk {
 public:
-    explicit Walk(const Model& model) : m(model) {}
-    Walk(const Model&&) = delete;  // the walk reads the model it was given, so keep it alive
+    explicit Walk(const Circuit& model) : m(model) {}
+    Walk(const Circuit&&) = delete;  // the walk reads the circuit it was given, so keep it alive
 
     // omega for a frequency in the circuit's unit (MHz, or Hz offset for a crystal circuit).
     void setFrequency(double analysisfreq);
@@ -93,7 +93,7 @@ private:
     void crystal(const Part& p);
     void returnLossBridge();
 
-    const Model& m;
+    const Circuit& m;
 };
 
 }  // namespace engine

@@ -1,4 +1,4 @@
-#include "control_table.h"
+#include "analyser/app/control_table.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -10,7 +10,7 @@
 #include <span>
 #include <variant>
 
-#include "controls.h"
+#include "analyser/core/controls.h"
 
 class QWidget;
 

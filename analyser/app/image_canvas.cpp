@@ -1,4 +1,4 @@
-#include "image_canvas.h"
+#include "analyser/app/image_canvas.h"
 
 #include <algorithm>
 #include <cstdlib>

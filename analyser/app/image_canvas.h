@@ -10,7 +10,7 @@
 #include <QImage>
 #include <QRect>
 
-#include "window_port.h"
+#include "analyser/core/window_port.h"
 
 class ImageCanvas : public Canvas {
 public:

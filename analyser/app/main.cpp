@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "program_info.h"
-#include "sorvel_app.h"
-#include "start_circuit.h"
+#include "common/program_info.h"
+#include "analyser/app/sorvel_app.h"
+#include "analyser/app/start_circuit.h"
 
 namespace {
 

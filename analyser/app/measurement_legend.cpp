@@ -1,8 +1,8 @@
-#include "measurement_legend.h"
+#include "analyser/app/measurement_legend.h"
 
 #include <QPainter>
 
-#include "window_port.h"
+#include "analyser/core/window_port.h"
 
 namespace {
 

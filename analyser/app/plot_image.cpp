@@ -1,4 +1,4 @@
-#include "plot_image.h"
+#include "analyser/app/plot_image.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "atomic_file.h"
+#include "common/atomic_file.h"
 
 bool wantsSvg(const std::string& path)
 {

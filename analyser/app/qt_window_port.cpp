@@ -1,4 +1,4 @@
-#include "qt_window_port.h"
+#include "analyser/app/qt_window_port.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,9 +11,9 @@
 
 #include <map>
 
-#include "measurement_legend.h"
-#include "plot_image.h"
-#include "windows.h"
+#include "analyser/app/measurement_legend.h"
+#include "analyser/app/plot_image.h"
+#include "analyser/app/windows.h"
 
 namespace {
 

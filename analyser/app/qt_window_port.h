@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "window_port.h"
+#include "analyser/core/window_port.h"
 
 class MainWindow;
 class AboutWindow;

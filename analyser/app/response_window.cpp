@@ -1,4 +1,4 @@
-#include "response_window.h"
+#include "analyser/app/response_window.h"
 
 #include <QApplication>
 #include <QChart>
@@ -18,8 +18,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "polyline.h"
-#include "window_port.h"
+#include "analyser/core/polyline.h"
+#include "analyser/core/window_port.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "response_report.h"
+#include "analyser/core/response_report.h"
 
 class QChart;
 class QChartView;

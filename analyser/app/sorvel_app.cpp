@@ -1,4 +1,4 @@
-#include "sorvel_app.h"
+#include "analyser/app/sorvel_app.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QSettings>
 
-#include "response_report.h"
+#include "analyser/core/response_report.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ void SorvelApp::updateResponse()
 {
     const Analyser& a = analyser_;
     try {
-        response_.showReport(makeResponseReport(a.model, a.cursorfreq, a.measurement ? &*a.measurement : nullptr));
+        response_.showReport(makeResponseReport(a.circuit, a.cursorfreq, a.measurement ? &*a.measurement : nullptr));
     } catch (const AppError& e) {
         response_.showError(e.what());
     }

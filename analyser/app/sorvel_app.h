@@ -5,11 +5,11 @@
 
 #include <memory>
 
-#include "analyser.h"
-#include "qt_window_port.h"
-#include "response_window.h"
-#include "tolerance_window.h"
-#include "windows.h"
+#include "analyser/core/analyser.h"
+#include "analyser/app/qt_window_port.h"
+#include "analyser/app/response_window.h"
+#include "analyser/app/tolerance_window.h"
+#include "analyser/app/windows.h"
 
 class SorvelApp {
 public:

@@ -1,10 +1,10 @@
-#include "start_circuit.h"
+#include "analyser/app/start_circuit.h"
 
 #include <filesystem>
 #include <system_error>
 
-#include "measurement.h"
-#include "sorvel_app.h"
+#include "ladder/readouts/measured_response.h"
+#include "analyser/app/sorvel_app.h"
 
 namespace fs = std::filesystem;
 
@@ -66,7 +66,7 @@ std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
 
 void startSorvel(SorvelApp& app, const StartCircuit& start)
 {
-    app.analyser().model.circuitfile = start.file;
+    app.analyser().circuitfile = start.file;
     if (start.bundledExample || start.measurement) {
         MainWindow& main = app.mainWindow();
         main.onShown = [&app, activate = main.onShown, first = true, start]() mutable {

@@ -1,4 +1,4 @@
-#include "tolerance_window.h"
+#include "analyser/app/tolerance_window.h"
 
 #include <QAreaSeries>
 #include <QChart>
@@ -20,7 +20,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "errors.h"
+#include "common/errors.h"
 
 namespace {
 
@@ -183,7 +183,7 @@ void ToleranceWindow::runClicked()
         runSettings_ = tolerance::readSettings(inputs());
         tolerance::readLimits(inputs());
         // Checked here as well, so that bad input is refused before anything starts.
-        tolerance::checkSettings(runSettings_, analyser_.model);
+        tolerance::checkSettings(runSettings_, analyser_.circuit);
     } catch (const AppError& e) {
         showMessage(e.what());
         return;
@@ -194,7 +194,7 @@ void ToleranceWindow::runClicked()
 
 void ToleranceWindow::startRun()
 {
-    runModel_ = analyser_.model;
+    runCircuit_ = analyser_.circuit;
     const int generation = ++generation_;
     tolerance::Runner::Callbacks callbacks;
     // The callbacks come on the run's thread: each only posts to this window's thread.
@@ -221,7 +221,7 @@ void ToleranceWindow::startRun()
     progress_->setMaximum(runSettings_.trials);
     progress_->setValue(0);
     setRunning(true);
-    runner_.start(runModel_, runModel_.startfreq, runModel_.stopfreq, runSettings_, std::move(callbacks));
+    runner_.start(runCircuit_, runCircuit_.startfreq, runCircuit_.stopfreq, runSettings_, std::move(callbacks));
 }
 
 void ToleranceWindow::cancelClicked()
@@ -242,7 +242,7 @@ void ToleranceWindow::clearEnvelopeClicked()
 
 void ToleranceWindow::circuitMayHaveChanged()
 {
-    if (tolerance::sameCircuit(analyser_.model, runModel_))
+    if (sameResponse(analyser_.circuit, runCircuit_))
         return;
     if (runner_.running()) {
         ++restarts_;
@@ -280,7 +280,7 @@ void ToleranceWindow::refused(int generation, const std::string& message)
 
 void ToleranceWindow::showResult()
 {
-    const auto rows = tolerance::statisticsRows(*result_, runModel_.frequnit);
+    const auto rows = tolerance::statisticsRows(*result_, runCircuit_.frequnit);
     for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
         const tolerance::StatsRow& row = rows[i];
         const std::string* cells[] = {&row.caption, &row.unit, &row.nominal, &row.trials,
@@ -325,7 +325,7 @@ void ToleranceWindow::showHistogram()
     }
     histogramLine_->replace(outline);
     setTrialAxis(axisY_, std::max(1, highest + highest / 10 + 1));
-    axisX_->setTitleText(QString("Bandwidth (%1)").arg(QString::fromStdString(runModel_.frequnit)));
+    axisX_->setTitleText(QString("Bandwidth (%1)").arg(QString::fromStdString(runCircuit_.frequnit)));
 }
 
 void ToleranceWindow::setRunning(bool on)

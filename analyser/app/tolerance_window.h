@@ -8,8 +8,8 @@
 #include <functional>
 #include <optional>
 
-#include "analyser.h"
-#include "tolerance_session.h"
+#include "analyser/core/analyser.h"
+#include "analyser/core/tolerance_session.h"
 
 class QAreaSeries;
 class QChart;
@@ -79,7 +79,7 @@ private:
     QValueAxis* axisY_;
 
     // The circuit and settings of the run in progress or last finished.
-    Model runModel_;
+    Circuit runCircuit_;
     tolerance::Settings runSettings_;
     std::optional<tolerance::Result> result_;
     int generation_ = 0;  // callbacks of any other run are stale

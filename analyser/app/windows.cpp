@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "analyser/app/windows.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <stdexcept>
 
-#include "control_table.h"
-#include "measurement_legend.h"
-#include "measurement.h"
+#include "analyser/app/control_table.h"
+#include "analyser/app/measurement_legend.h"
+#include "ladder/readouts/measured_response.h"
 
 QFont sorvelFont()
 {

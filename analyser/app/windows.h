@@ -8,8 +8,8 @@
 #include <functional>
 #include <map>
 
-#include "control_table.h"
-#include "image_canvas.h"
+#include "analyser/app/control_table.h"
+#include "analyser/app/image_canvas.h"
 
 class QAction;
 class QLabel;

@@ -1,9 +1,10 @@
-#include "analyser.h"
+#include "analyser/core/analyser.h"
 
-#include "circuitfile.h"
-#include "errors.h"
+#include "analyser/core/circuit_loader.h"
+#include "ladder/circuit_file.h"
+#include "common/errors.h"
 
-Analyser::Analyser(WindowPort& window) : model(Model::startup()), w(window)
+Analyser::Analyser(WindowPort& window) : circuit(Circuit::startup()), w(window)
 {
     // Until a reference is saved it is a single point at (1, 1), outside the plot.
     refx.fill(1);
@@ -24,10 +25,10 @@ void Analyser::activate()
 {
     w.beep();
     restoreOriginalSweep();
-    // readLadder begins by erasing the plot area, which uncovers the hint.
+    // The load begins by erasing the plot area, which uncovers the hint.
     w.setHintVisible(true);
-    readLadder(model, w);
-    plotenabled = false;
+    loadCircuitFile(circuitfile, circuit, view, w);
+    view.plotenabled = false;
 }
 
 void Analyser::openCircuit()
@@ -37,10 +38,10 @@ void Analyser::openCircuit()
         return;
     restoreOriginalSweep();
     // The whole name: cutting a long path would open some other file, or none.
-    model.circuitfile = *name;
+    circuitfile = *name;
     w.setHintVisible(true);
-    readLadder(model, w);
-    plotenabled = false;
+    loadCircuitFile(circuitfile, circuit, view, w);
+    view.plotenabled = false;
 }
 
 void Analyser::saveCircuitAs()
@@ -48,15 +49,15 @@ void Analyser::saveCircuitAs()
     const auto name = w.saveFileDialog();
     if (!name)
         return;
-    model.circuitfile = *name;
-    writeLadder(model);
+    circuitfile = *name;
+    writeCircuitFile(circuitfile, circuit);
 }
 
 void Analyser::saveAsDefaultAndExit()
 {
     // Set before the write, so after a failed write the next start still reads this name.
-    model.circuitfile = "startfile.cir";
-    writeLadder(model);
+    circuitfile = "startfile.cir";
+    writeCircuitFile(circuitfile, circuit);
     w.closeMainWindow();
 }
 

@@ -1,23 +1,18 @@
 #pragma once
 // The analyser's main window behaviour: every command handler, in the exact order of its
-// effects, on the model and a WindowPort. The Qt layer only forwards events here.
+// effects, on the circuit, the view state and a WindowPort. The Qt layer only forwards events here.
 
 #include <array>
 #include <functional>
 #include <optional>
 #include <string>
 
-#include "model.h"
-#include "touchstone.h"
-#include "tolerance.h"
-#include "window_port.h"
-
-constexpr int kSweepPoints = 1000;
-
-// The plot's sweep: from startfreq - step a thousandth of the span is added repeatedly,
-// so the points lie where repeated addition puts them (the first is not always startfreq
-// itself), and stopfreq is never reached.
-std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopfreq);
+#include "analyser/core/view_state.h"
+#include "analyser/core/window_port.h"
+#include "common/touchstone.h"
+#include "ladder/circuit.h"
+#include "ladder/sweep_grid.h"
+#include "ladder/tolerance.h"
 
 class Analyser {
 public:
@@ -70,13 +65,13 @@ public:
     // Fills the listing with every entry and its number.
     void listCircuit();
 
-    Model model;
+    Circuit circuit;
+    ViewState view;
+    std::string circuitfile = "startfile.cir";  // the current circuit file
 
     // Trace store: pixel positions of the last plot, and the saved reference.
     std::array<int, kSweepPoints> tracex{}, tracey21{}, tracey11{};
     std::array<int, kSweepPoints> refx{}, refy{};
-
-    bool plotenabled = false;
 
     // S21 of a tolerance run over its trials, drawn behind the traces until cleared.
     std::vector<tolerance::EnvelopePoint> envelope;

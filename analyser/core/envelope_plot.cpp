@@ -5,17 +5,17 @@
 #include <algorithm>
 #include <cmath>
 
-#include "analyser.h"
+#include "analyser/core/analyser.h"
 
 namespace {
 
 constexpr Color kEnvelopeBand{255, 222, 222};
 constexpr Color kEnvelopePercentiles{245, 160, 160};
 
-constexpr int kLeft = Model::plotleft;
-constexpr int kTop = Model::plottop;
-constexpr int kWidth = Model::plotwidth;
-constexpr int kHeight = Model::plotheight;
+constexpr int kLeft = ViewState::plotleft;
+constexpr int kTop = ViewState::plottop;
+constexpr int kWidth = ViewState::plotwidth;
+constexpr int kHeight = ViewState::plotheight;
 
 }  // namespace
 
@@ -23,14 +23,14 @@ void Analyser::drawEnvelope()
 {
     if (envelope.empty())
         return;
-    const Model& m = model;
+    const Circuit& m = circuit;
     // The plot has just drawn its grid with this scale, so neither difference is 0.
     const double span = m.stopfreq - m.startfreq;
-    const double range = m.topdb - m.bottomdb;
+    const double range = view.topdb - m.bottomdb;
     const double low = std::min(m.startfreq, m.stopfreq), high = std::max(m.startfreq, m.stopfreq);
     // Clipped to the plot frame at both ends, unlike the traces: it is only a backdrop.
     auto y = [&](double db) {
-        const double level = std::clamp(db, std::min(m.bottomdb, m.topdb), std::max(m.bottomdb, m.topdb));
+        const double level = std::clamp(db, std::min(m.bottomdb, view.topdb), std::max(m.bottomdb, view.topdb));
         return kTop + static_cast<int>(std::nearbyint(-(kHeight * level) / range));
     };
     auto x = [&](double f) { return kLeft + static_cast<int>(std::nearbyint((f - m.startfreq) * kWidth / span)); };

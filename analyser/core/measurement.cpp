@@ -1,22 +1,16 @@
 // The measured traces: reading, clearing, drawing; and the files the plot writes out.
 
-#include "measurement.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "analyser.h"
-#include "atomic_file.h"
-#include "sweep_network.h"
-#include "twoport.h"
+#include "analyser/core/analyser.h"
+#include "ladder/readouts/measured_response.h"
+#include "common/atomic_file.h"
+#include "ladder/network.h"
+#include "ladder/twoport.h"
 
 namespace {
-
-bool allZero(const std::vector<std::complex<double>>& v)
-{
-    return std::all_of(v.begin(), v.end(), [](std::complex<double> s) { return s == 0.0; });
-}
 
 // Pixels of the measured traces: the plot's own mapping, but a wild level is held far
 // off the window instead of failing the plot as an unplottable number.
@@ -27,41 +21,6 @@ int pixelOf(int base, double offset)
 }
 
 }  // namespace
-
-MeasuredResponse measuredResponse(const Network& n, const Model& m)
-{
-    MeasuredResponse r;
-    const std::size_t count = n.frequencyHz.size();
-    r.hasS21 = n.ports == 2 && n.s21.size() == count && !allZero(n.s21);
-    r.hasS11 = n.s11.size() == count && !allZero(n.s11);
-    r.freq.reserve(count);
-    for (double hz : n.frequencyHz)
-        r.freq.push_back(circuitFrequency(m, hz));
-    if (r.hasS21)
-        for (auto s : n.s21)
-            r.s21db_.push_back(magnitudeDb(s));
-    if (r.hasS11)
-        for (auto s : n.s11)
-            r.s11db_.push_back(magnitudeDb(s));
-    if (!r.hasS21)
-        return r;
-    r.hasPhase = std::any_of(n.s21.begin(), n.s21.end(), [](auto s) { return s.imag() != 0; });
-    if (!r.hasPhase)
-        return r;
-    for (std::size_t i = 0; i + 1 < count; ++i) {
-        const double turn = std::arg(n.s21[i + 1] * std::conj(n.s21[i]));
-        const double dw = 2 * std::numbers::pi * (n.frequencyHz[i + 1] - n.frequencyHz[i]);
-        r.delayFreq.push_back(r.freq[i] + (r.freq[i + 1] - r.freq[i]) / 2);
-        r.delay_.push_back(-turn / dw);
-    }
-    return r;
-}
-
-bool isMeasurementFile(std::string_view path)
-{
-    const int ports = portsFromFileName(path);
-    return ports == 1 || ports == 2;
-}
 
 void Analyser::openMeasurement()
 {
@@ -88,11 +47,11 @@ void Analyser::clearMeasurement()
 void Analyser::exportTouchstone()
 {
     // The range of the plot on screen, as its fields were last read.
-    const double start = model.startfreq, stop = model.stopfreq;
+    const double start = circuit.startfreq, stop = circuit.stopfreq;
     const auto name = w.chooseFile(FileChoice::ExportTouchstone);
     if (!name)
         return;
-    writeFileAtomically(*name, sweepTouchstone(model, start, stop, "Sorvel"));
+    writeFileAtomically(*name, sweepTouchstone(circuit, circuitfile, start, stop, "Sorvel"));
 }
 
 void Analyser::savePlotImage()
@@ -108,12 +67,12 @@ void Analyser::drawMeasurement()
         w.setMeasurementLegend(false, false);
         return;
     }
-    const Model& m = model;
+    const Circuit& m = circuit;
     const MeasuredResponse r = measuredResponse(*measurement, m);
     w.setMeasurementLegend(r.hasS21, r.hasS11 && showS11);
 
-    const int left = Model::plotleft, top = Model::plottop;
-    const double span = m.stopfreq - m.startfreq, range = m.topdb - m.bottomdb;
+    const int left = ViewState::plotleft, top = ViewState::plottop;
+    const double span = m.stopfreq - m.startfreq, range = view.topdb - m.bottomdb;
     Canvas& c = w.canvas();
     // Each segment between neighbouring samples, cut to the plot's range, with the level
     // clipped at the bottom as the computed S21 is.
@@ -121,8 +80,8 @@ void Analyser::drawMeasurement()
         c.setPen(colour);
         bool started = false;
         auto point = [&](double f, double level, bool first) {
-            const int x = pixelOf(left, (f - m.startfreq) * Model::plotwidth / span);
-            const int y = pixelOf(top, -(Model::plotheight * std::max(level, m.bottomdb)) / range);
+            const int x = pixelOf(left, (f - m.startfreq) * ViewState::plotwidth / span);
+            const int y = pixelOf(top, -(ViewState::plotheight * std::max(level, m.bottomdb)) / range);
             first ? c.moveTo(x, y) : c.lineTo(x, y);
         };
         for (std::size_t i = 0; i + 1 < r.freq.size(); ++i) {

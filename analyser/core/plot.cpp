@@ -3,19 +3,19 @@
 #include <climits>
 #include <cmath>
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "engine.h"
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
+#include "analyser/core/analyser.h"
+#include "common/checkedmath.h"
+#include "ladder/engine.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 
-constexpr int kLeft = Model::plotleft;
-constexpr int kTop = Model::plottop;
-constexpr int kWidth = Model::plotwidth;
-constexpr int kHeight = Model::plotheight;
+constexpr int kLeft = ViewState::plotleft;
+constexpr int kTop = ViewState::plottop;
+constexpr int kWidth = ViewState::plotwidth;
+constexpr int kHeight = ViewState::plotheight;
 
 // base + offset rounded to the nearest pixel, halves to even. A position that no pixel
 // coordinate can hold is the FPU's invalid operation, as rounding it always was.
@@ -59,22 +59,9 @@ void line(Canvas& c, int x1, int y1, int x2, int y2)
 
 }  // namespace
 
-std::array<double, kSweepPoints> sweepFrequencies(double startfreq, double stopfreq)
-{
-    // A span or a point beyond the largest double is an overflow, never an infinite frequency.
-    const double step = checked::finite((stopfreq - startfreq) * 0.001);
-    std::array<double, kSweepPoints> freqs;
-    double f = checked::finite(startfreq - step);
-    for (double& point : freqs) {
-        f += step;
-        point = checked::finite(f);
-    }
-    return freqs;
-}
-
 void Analyser::plot()
 {
-    plotenabled = true;
+    view.plotenabled = true;
     plotResponse();
 }
 
@@ -96,10 +83,10 @@ void Analyser::toggleReference()
 
 void Analyser::plotResponse()
 {
-    Model& m = model;
+    Circuit& m = circuit;
     Canvas& c = w.canvas();
 
-    w.setText(Field::CircuitFile, m.circuitfile);
+    w.setText(Field::CircuitFile, circuitfile);
     w.setText(Field::FreqUnit, m.frequnit);
     w.setText(Field::CursorFreqUnit, m.frequnit);
 
@@ -107,7 +94,7 @@ void Analyser::plotResponse()
     tracey21.fill(0);
     tracey11.fill(0);
 
-    if (m.tunepending)
+    if (view.tunepending)
         applyTuneStep();
 
     c.setPen(colors::kButtonFace);
@@ -119,10 +106,10 @@ void Analyser::plotResponse()
     c.rectangle(kLeft, kTop, kLeft + kWidth, kTop + kHeight);
 
     // Each value is stored as soon as it is read: a later bad field leaves the earlier ones.
-    m.topdb = readField(w, Field::TopDb);
-    if (m.topdb != 0)
-        m.topdb = 0;
-    w.setText(Field::TopDb, fixedText(m.topdb, 4, 1));
+    view.topdb = readField(w, Field::TopDb);
+    if (view.topdb != 0)
+        view.topdb = 0;
+    w.setText(Field::TopDb, fixedText(view.topdb, 4, 1));
     m.bottomdb = readField(w, Field::BottomDb);
     if (m.bottomdb > 0)
         m.bottomdb = -m.bottomdb;
@@ -131,9 +118,10 @@ void Analyser::plotResponse()
     m.startfreq = readField(w, Field::StartFreq);
     m.stopfreq = readField(w, Field::StopFreq);
     m.freqperdiv = readField(w, Field::FreqPerDiv);
-    m.freqstep = checked::finite((m.stopfreq - m.startfreq) * 0.001);
+    // A span beyond the largest double has no sweep.
+    checked::finite((m.stopfreq - m.startfreq) * 0.001);
 
-    const int ystep = gridStep(checked::div(double(kHeight), m.topdb - m.bottomdb) * m.dbperdiv,
+    const int ystep = gridStep(checked::div(double(kHeight), view.topdb - m.bottomdb) * m.dbperdiv,
                                kHeight,
                                "Cannot draw the level grid: each dB division must be at least "
                                "one pixel high (check bottom and dB/div.).");
@@ -151,7 +139,7 @@ void Analyser::plotResponse()
     drawCursor();
 
     const double span = m.stopfreq - m.startfreq;
-    const double range = m.topdb - m.bottomdb;
+    const double range = view.topdb - m.bottomdb;
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
         tracex[i] = pixel(kLeft, (freqs[i] - m.startfreq) * kWidth / span);
@@ -183,7 +171,7 @@ void Analyser::plotResponse()
 
 void Analyser::drawCursor()
 {
-    Model& m = model;
+    Circuit& m = circuit;
     cursorfreq = readField(w, Field::CursorFreq);
     if (cursorfreq == 0) {
         w.setText(Field::CursorS21, "--");
@@ -206,7 +194,7 @@ void Analyser::drawCursor()
 
 double* Analyser::entryValue(int n)
 {
-    Model& m = model;
+    Circuit& m = circuit;
     // A file may claim more parts than the table holds; only real entries are values.
     const int parts = m.partcount < kMaxParts ? m.partcount : kMaxParts;
     if (n >= 1 && n <= parts)
@@ -227,7 +215,7 @@ void Analyser::applyTuneStep()
 {
     // Cleared first: a step whose fields fail to convert is dropped, not replayed by
     // some later, unrelated plot.
-    model.tunepending = false;
+    view.tunepending = false;
     const int entry = readInteger(w.text(Field::TuneEntry));
     const double factor = 1 + 0.01 * readNumber(w.text(Field::TunePercent));
     double* value = entryValue(entry);
@@ -236,6 +224,6 @@ void Analyser::applyTuneStep()
         return;
     }
     // A step past the largest double leaves the value as it was.
-    *value = checked::finite(model.tuneup ? *value * factor : checked::div(*value, factor));
+    *value = checked::finite(view.tuneup ? *value * factor : checked::div(*value, factor));
     w.setText(Field::TunedValue, fixedText(*value, 8, 3));
 }

@@ -1,4 +1,4 @@
-#include "polyline.h"
+#include "analyser/core/polyline.h"
 
 #include <algorithm>
 #include <cmath>

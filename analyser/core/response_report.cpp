@@ -1,14 +1,14 @@
-#include "response_report.h"
+#include "analyser/core/response_report.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "engine.h"
-#include "measurement.h"
-#include "numtext.h"
-#include "twoport.h"
+#include "analyser/core/analyser.h"
+#include "common/checkedmath.h"
+#include "ladder/engine.h"
+#include "ladder/readouts/measured_response.h"
+#include "common/numtext.h"
+#include "ladder/twoport.h"
 
 DelayScale delayScale(double largestSeconds)
 {
@@ -20,7 +20,7 @@ DelayScale delayScale(double largestSeconds)
     return {"ms", 1e3};
 }
 
-ResponseReport makeResponseReport(const Model& m, double cursorfreq, const Network* measurement)
+ResponseReport makeResponseReport(const Circuit& m, double cursorfreq, const Network* measurement)
 {
     ResponseReport r;
     r.frequnit = m.frequnit;

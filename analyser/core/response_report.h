@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "model.h"
-#include "readouts.h"
-#include "touchstone.h"
+#include "ladder/circuit.h"
+#include "ladder/readouts/readouts.h"
+#include "common/touchstone.h"
 
 // The unit a delay axis reads best in: ns below a microsecond, us below a millisecond, else ms.
 struct DelayScale {
@@ -39,7 +39,7 @@ struct ResponseReport {
 };
 
 // Over the model's plot range (as the last plot read it).
-ResponseReport makeResponseReport(const Model& m, double cursorfreq, const Network* measurement);
+ResponseReport makeResponseReport(const Circuit& m, double cursorfreq, const Network* measurement);
 
 // One line of the readout table: the computed and measured value and measured - computed.
 struct ReadoutRow {

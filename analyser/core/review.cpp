@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "analyser.h"
-#include "numread.h"
-#include "numtext.h"
+#include "analyser/core/analyser.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ std::string kindText(const std::string& kind)
 
 void Analyser::listCircuit()
 {
-    const Model& m = model;
+    const Circuit& m = circuit;
     w.memoClear(Memo::Listing);
     w.setText(Field::TunedValue, " ");
     w.memoAdd(Memo::Listing, "0  Load R = " + fixedText(m.loadr, 6, 1));
@@ -66,15 +66,15 @@ void Analyser::loadNewValue()
 void Analyser::tuneUp()
 {
     w.memoClear(Memo::Listing);
-    model.tunepending = true;
-    model.tuneup = true;
+    view.tunepending = true;
+    view.tuneup = true;
     plotResponse();
 }
 
 void Analyser::tuneDown()
 {
     w.memoClear(Memo::Listing);
-    model.tunepending = true;
-    model.tuneup = false;
+    view.tunepending = true;
+    view.tuneup = false;
     plotResponse();
 }

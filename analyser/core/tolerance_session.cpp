@@ -1,35 +1,14 @@
-#include "tolerance_session.h"
+#include "analyser/core/tolerance_session.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
 
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace tolerance {
-
-std::uint64_t readSeed(const std::string& text)
-{
-    std::uint64_t seed = 0;
-    bool ok = !text.empty();
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            ok = false;
-            break;
-        }
-        const auto digit = static_cast<std::uint64_t>(c - '0');
-        if (seed > (UINT64_MAX - digit) / 10) {
-            ok = false;
-            break;
-        }
-        seed = seed * 10 + digit;
-    }
-    if (!ok)
-        throw ConvertError("'" + text + "' is not a valid seed: give a whole number from 0 to 18446744073709551615");
-    return seed;
-}
 
 Settings readSettings(const Inputs& in)
 {
@@ -116,7 +95,7 @@ Histogram histogram(const std::vector<double>& values, int bins)
     return h;
 }
 
-void Runner::start(Model nominal, double start, double stop, Settings s, Callbacks callbacks)
+void Runner::start(Circuit nominal, double start, double stop, Settings s, Callbacks callbacks)
 {
     cancel();
     if (thread_.joinable())

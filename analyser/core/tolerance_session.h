@@ -10,12 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "tolerance.h"
+#include "ladder/tolerance.h"
 
 namespace tolerance {
-
-// A whole number from 0 to 2^64 - 1, digits only; otherwise a ConvertError.
-std::uint64_t readSeed(const std::string& text);
 
 // The window's fields as typed. An empty limit is no limit.
 struct Inputs {
@@ -60,7 +57,7 @@ public:
     };
 
     // Cancels a run in progress and waits the moment it takes to stop, then starts.
-    void start(Model nominal, double start, double stop, Settings s, Callbacks callbacks);
+    void start(Circuit nominal, double start, double stop, Settings s, Callbacks callbacks);
     // Returns at once; the run stops within a trial or so and reports nothing.
     void cancel();
     bool running() const { return state_ && state_->running; }

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "controls.h"
+#include "analyser/core/controls.h"
 
 struct Color {
     std::uint8_t r = 0, g = 0, b = 0;

@@ -3,22 +3,22 @@
 
 #include <cmath>
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "numtext.h"
+#include "analyser/core/analyser.h"
+#include "common/checkedmath.h"
+#include "common/numtext.h"
 
 namespace {
 
-constexpr int kLeft = Model::plotleft;
-constexpr int kTop = Model::plottop;
-constexpr int kWidth = Model::plotwidth;
-constexpr int kHeight = Model::plotheight;
+constexpr int kLeft = ViewState::plotleft;
+constexpr int kTop = ViewState::plottop;
+constexpr int kWidth = ViewState::plotwidth;
+constexpr int kHeight = ViewState::plotheight;
 
 }  // namespace
 
 void Analyser::pointerMoved(int x, int y)
 {
-    if (!plotenabled)
+    if (!view.plotenabled)
         return;
     mousex = x;
     mousey = y;
@@ -32,7 +32,7 @@ void Analyser::pointerMoved(int x, int y)
 
 void Analyser::pointerPressed()
 {
-    if (!plotenabled)
+    if (!view.plotenabled)
         return;
     if (!placingcursor) {
         boxstartx = mousex;
@@ -45,11 +45,11 @@ void Analyser::pointerPressed()
         if (boxvalid) {
             if (!sweepsaved) {
                 // The scale of the picture on screen, as the last plot read it.
-                model.origbottom = model.bottomdb;
-                model.origstart = model.startfreq;
-                model.origstop = model.stopfreq;
-                model.origdbperdiv = model.dbperdiv;
-                model.origfreqperdiv = model.freqperdiv;
+                view.origbottom = circuit.bottomdb;
+                view.origstart = circuit.startfreq;
+                view.origstop = circuit.stopfreq;
+                view.origdbperdiv = circuit.dbperdiv;
+                view.origfreqperdiv = circuit.freqperdiv;
                 sweepsaved = true;
             }
             dragging = true;
@@ -57,8 +57,8 @@ void Analyser::pointerPressed()
     } else {
         cursorx = mousex;
         // Outside the plot the frequency is extrapolated on the same line.
-        cursorfreq = checked::finite((model.stopfreq - model.startfreq) * (cursorx - kLeft) / kWidth +
-                                     model.startfreq);
+        cursorfreq = checked::finite((circuit.stopfreq - circuit.startfreq) * (cursorx - kLeft) / kWidth +
+                                     circuit.startfreq);
         w.setText(Field::CursorFreq, fixedText(cursorfreq, 7, 3));
         placingcursor = false;
         plotResponse();
@@ -67,7 +67,7 @@ void Analyser::pointerPressed()
 
 void Analyser::pointerReleased()
 {
-    if (!plotenabled || placingcursor)
+    if (!view.plotenabled || placingcursor)
         return;
     boxendx = mousex;
     boxendy = mousey;
@@ -90,7 +90,7 @@ void Analyser::spanFromBox()
 {
     if (boxendx == boxstartx || boxendy == boxstarty)
         return;
-    const Model& m = model;
+    const Circuit& m = circuit;
     const double span = m.stopfreq - m.startfreq;
     // A scale near the largest double can overflow here; no field ever shows an infinity.
     newstart = checked::finite(span * (boxstartx - kLeft) / kWidth + m.startfreq);
@@ -115,12 +115,11 @@ void Analyser::spanFromBox()
 
 void Analyser::restoreOriginalSweep()
 {
-    const Model& m = model;
-    w.setText(Field::DbPerDiv, fixedText(m.origdbperdiv, 7, 3));
-    w.setText(Field::BottomDb, fixedText(m.origbottom, 7, 3));
-    w.setText(Field::StartFreq, fixedText(m.origstart, 7, 3));
-    w.setText(Field::StopFreq, fixedText(m.origstop, 7, 3));
-    w.setText(Field::FreqPerDiv, fixedText(m.origfreqperdiv, 7, 3));
+    w.setText(Field::DbPerDiv, fixedText(view.origdbperdiv, 7, 3));
+    w.setText(Field::BottomDb, fixedText(view.origbottom, 7, 3));
+    w.setText(Field::StartFreq, fixedText(view.origstart, 7, 3));
+    w.setText(Field::StopFreq, fixedText(view.origstop, 7, 3));
+    w.setText(Field::FreqPerDiv, fixedText(view.origfreqperdiv, 7, 3));
     sweepsaved = false;
     plotResponse();
 }

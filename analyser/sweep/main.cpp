@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <string>
 
-#include "errors.h"
-#include "program_info.h"
-#include "sweep.h"
+#include "common/errors.h"
+#include "common/program_info.h"
+#include "analyser/sweep/sweep_command.h"
 
 namespace {
 

@@ -1,21 +1,19 @@
-#include "sweep.h"
+#include "analyser/sweep/sweep_command.h"
 
 #include <array>
 #include <vector>
 
-#include "analyser.h"
-#include "atomic_file.h"
-#include "checkedmath.h"
-#include "circuitfile.h"
-#include "engine.h"
-#include "null_window.h"
-#include "numread.h"
-#include "numtext.h"
-#include "readouts.h"
-#include "sweep_network.h"
-#include "tolerance.h"
-#include "tolerance_session.h"
-#include "twoport.h"
+#include "ladder/sweep_grid.h"
+#include "common/atomic_file.h"
+#include "common/checkedmath.h"
+#include "ladder/circuit_file.h"
+#include "ladder/engine.h"
+#include "common/numread.h"
+#include "common/numtext.h"
+#include "ladder/readouts/readouts.h"
+#include "ladder/network.h"
+#include "ladder/tolerance.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -54,7 +52,7 @@ std::array<double, kSweepPoints> checkedSweep(double start, double stop)
     return freqs;
 }
 
-std::string monteCarloCsv(const Model& m, double start, double stop, const SweepOptions& o, std::string* notes)
+std::string monteCarloCsv(const Circuit& m, double start, double stop, const SweepOptions& o, std::string* notes)
 {
     tolerance::Settings s;
     s.trials = *o.monteCarlo;
@@ -73,12 +71,12 @@ std::string monteCarloCsv(const Model& m, double start, double stop, const Sweep
 
 }  // namespace
 
-std::string sweepCsv(const Model& m)
+std::string sweepCsv(const Circuit& m)
 {
     return sweepCsv(m, m.startfreq, m.stopfreq, false);
 }
 
-std::string sweepCsv(const Model& m, double start, double stop, bool delay)
+std::string sweepCsv(const Circuit& m, double start, double stop, bool delay)
 {
     const auto freqs = checkedSweep(start, stop);
     std::string out = delay ? kDelayHeader : kHeader;
@@ -94,7 +92,7 @@ std::string sweepCsv(const Model& m, double start, double stop, bool delay)
     return out;
 }
 
-std::string pointCsv(const Model& m, double analysisfreq, bool delay)
+std::string pointCsv(const Circuit& m, double analysisfreq, bool delay)
 {
     std::string out = delay ? kDelayHeader : kHeader;
     const Solution s = solveLadder(m, analysisfreq);
@@ -166,10 +164,7 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
 
 std::string runSweep(const SweepOptions& o, std::string* notes)
 {
-    Model model = Model::startup();
-    model.circuitfile = o.file;
-    NullWindow window;
-    readLadder(model, window);
+    const Circuit model = readCircuitFile(o.file);
     const double start = o.start.value_or(model.startfreq);
     const double stop = o.stop.value_or(model.stopfreq);
     if (o.at)
@@ -179,7 +174,7 @@ std::string runSweep(const SweepOptions& o, std::string* notes)
     if (o.measure)
         return readoutsCsv(measureResponse(model, start, stop), model.frequnit);
     if (o.touchstone) {
-        std::string text = sweepTouchstone(model, start, stop, "sorvel-sweep");
+        std::string text = sweepTouchstone(model, o.file, start, stop, "sorvel-sweep");
         if (!o.out)
             return text;
         writeFileAtomically(*o.out, text);

@@ -5,15 +5,15 @@
 #include <optional>
 #include <string>
 
-#include "model.h"
+#include "ladder/circuit.h"
 
 // "frequency,s21_db,s11_db" and one line per frequency, every value with 17 significant
 // digits; with `delay` a last column "group_delay_s". The frequencies are the plot's,
 // over the file's sweep or [start, stop]. Throws FloatError where the circuit has no
 // finite answer, or a frequency is not a finite number.
-std::string sweepCsv(const Model& m);
-std::string sweepCsv(const Model& m, double start, double stop, bool delay);
-std::string pointCsv(const Model& m, double analysisfreq, bool delay = false);
+std::string sweepCsv(const Circuit& m);
+std::string sweepCsv(const Circuit& m, double start, double stop, bool delay);
+std::string pointCsv(const Circuit& m, double analysisfreq, bool delay = false);
 
 // The command line of sorvel-sweep: FILE.cir [--at F | --start F --stop F]
 // [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], where MONTE-CARLO is

@@ -1,4 +1,4 @@
-#include "chart.h"
+#include "designer/app/chart.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "control_table.h"
+#include "designer/app/control_table.h"
 
 #include <QFrame>
 #include <algorithm>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "help_text.h"
+#include "designer/app/help_text.h"
 
 namespace {
 

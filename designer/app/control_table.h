@@ -11,7 +11,7 @@
 
 #include <QWidget>
 
-#include "controls.h"
+#include "designer/core/controls.h"
 
 
 enum class ControlKind { Label, Edit, Button, Panel, GroupBox, Radio, Memo, Picture };

@@ -1,4 +1,4 @@
-#include "crystal_windows.h"
+#include "designer/app/crystal_windows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,13 +17,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "chart.h"
-#include "crystal_measure.h"
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
-#include "qt_form_port.h"
-#include "touchstone.h"
+#include "designer/app/chart.h"
+#include "designer/core/crystal_measure.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
+#include "designer/app/qt_form_port.h"
+#include "common/touchstone.h"
 
 namespace {
 

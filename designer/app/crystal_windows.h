@@ -10,10 +10,10 @@
 
 #include <QWidget>
 
-#include "controls.h"
-#include "crystal_fit.h"
-#include "design_state.h"
-#include "matched_set.h"
+#include "designer/core/controls.h"
+#include "designer/core/crystal_fit.h"
+#include "designer/core/design_state.h"
+#include "designer/core/matched_set.h"
 
 class QChartView;
 class QLabel;

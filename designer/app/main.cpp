@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <cstdio>
 
-#include "mirabo_app.h"
-#include "program_info.h"
+#include "designer/app/mirabo_app.h"
+#include "common/program_info.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "mirabo_app.h"
+#include "designer/app/mirabo_app.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QStyleFactory>
 
-#include "control_table.h"
-#include "loss_correction.h"
-#include "memory_port.h"
-#include "numread.h"
-#include "realized.h"
-#include "schematic.h"
+#include "designer/app/control_table.h"
+#include "designer/core/loss_correction.h"
+#include "designer/core/memory_port.h"
+#include "common/numread.h"
+#include "designer/core/realized.h"
+#include "designer/app/schematic.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include <memory>
 
-#include "crystal_windows.h"
-#include "design_state.h"
-#include "designer.h"
-#include "kandq.h"
-#include "qt_form_port.h"
-#include "realized_window.h"
-#include "windows.h"
+#include "designer/app/crystal_windows.h"
+#include "designer/core/design_state.h"
+#include "designer/core/designer.h"
+#include "designer/core/kandq.h"
+#include "designer/app/qt_form_port.h"
+#include "designer/app/realized_window.h"
+#include "designer/app/windows.h"
 
 class MiraboApp {
 public:

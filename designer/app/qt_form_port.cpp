@@ -1,4 +1,4 @@
-#include "qt_form_port.h"
+#include "designer/app/qt_form_port.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,8 +11,8 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-#include "control_table.h"
-#include "form_port.h"
+#include "designer/app/control_table.h"
+#include "designer/core/form_port.h"
 
 namespace ui {
 // A modal message box with one line of text and an OK button.

@@ -1,4 +1,4 @@
-#include "realized_window.h"
+#include "designer/app/realized_window.h"
 
 #include <QChartView>
 #include <QHeaderView>
@@ -6,8 +6,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "chart.h"
-#include "numtext.h"
+#include "designer/app/chart.h"
+#include "common/numtext.h"
 
 namespace {
 

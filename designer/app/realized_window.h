@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "realized.h"
+#include "designer/core/realized.h"
 
 class QChartView;
 class QLabel;

@@ -1,4 +1,4 @@
-#include "schematic.h"
+#include "designer/app/schematic.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "windows.h"
+#include "designer/app/windows.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "design_cli.h"
-#include "program_info.h"
+#include "designer/core/design_cli.h"
+#include "common/program_info.h"
 
 namespace {
 

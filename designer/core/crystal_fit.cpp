@@ -1,11 +1,11 @@
-#include "crystal_fit.h"
+#include "designer/core/crystal_fit.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
 
-#include "numtext.h"
+#include "common/numtext.h"
 
 namespace {
 

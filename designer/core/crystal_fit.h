@@ -21,7 +21,7 @@
 #include <complex>
 #include <vector>
 
-#include "errors.h"
+#include "common/errors.h"
 
 // A measurement that is not one crystal's, or a series-capacitor reading that cannot be one.
 class MeasurementError : public AppError {

@@ -1,6 +1,6 @@
-#include "crystal_measure.h"
+#include "designer/core/crystal_measure.h"
 
-#include "numtext.h"
+#include "common/numtext.h"
 
 using design::Field;
 

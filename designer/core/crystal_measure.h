@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "controls.h"
-#include "crystal_fit.h"
-#include "touchstone.h"
+#include "designer/core/controls.h"
+#include "designer/core/crystal_fit.h"
+#include "common/touchstone.h"
 
 // The S21 the fit sees: a two-port's own, a one-port's turned into the series S21.
 std::vector<std::complex<double>> seriesS21(const Network& network, double portR);

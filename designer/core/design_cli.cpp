@@ -1,18 +1,18 @@
-#include "design_cli.h"
+#include "designer/core/design_cli.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "crystal_measure.h"
-#include "designer.h"
-#include "kandq.h"
-#include "loss_correction.h"
-#include "matched_set.h"
-#include "memory_port.h"
-#include "numread.h"
-#include "numtext.h"
-#include "realized.h"
-#include "single.h"
+#include "designer/core/crystal_measure.h"
+#include "designer/core/designer.h"
+#include "designer/core/kandq.h"
+#include "designer/core/loss_correction.h"
+#include "designer/core/matched_set.h"
+#include "designer/core/memory_port.h"
+#include "common/numread.h"
+#include "common/numtext.h"
+#include "designer/core/realized.h"
+#include "designer/core/single.h"
 
 using design::Field;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
+#include "common/errors.h"
 
 // A command line that does not fit the usage.
 class UsageError : public AppError {

@@ -1,4 +1,4 @@
-#include "design_file.h"
+#include "designer/core/design_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -7,10 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
-#include "single.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
+#include "designer/core/single.h"
 
 namespace {
 

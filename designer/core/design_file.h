@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "design_state.h"
+#include "designer/core/design_state.h"
 
 // The design as the circuit file holds it, every number already in its written text.
 struct DesignCircuit {

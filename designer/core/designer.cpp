@@ -1,9 +1,9 @@
-#include "designer.h"
+#include "designer/core/designer.h"
 
 #include <cmath>
 
-#include "numtext.h"
-#include "single.h"
+#include "common/numtext.h"
+#include "designer/core/single.h"
 
 using namespace design;
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "design_state.h"
-#include "form_port.h"
+#include "designer/core/design_state.h"
+#include "designer/core/form_port.h"
 
 namespace msg {
 inline constexpr const char* kNTooLarge = "N is too large. The limit is 20.";

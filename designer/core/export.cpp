@@ -1,7 +1,7 @@
 // The export of the main window: the two save commands and the save they share.
-#include "designer.h"
-#include "design_file.h"
-#include "single.h"
+#include "designer/core/designer.h"
+#include "designer/core/design_file.h"
+#include "designer/core/single.h"
 
 void Designer::saveDefaultFile()
 {

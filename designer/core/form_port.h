@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "controls.h"
+#include "designer/core/controls.h"
 
 class FormPort {
 public:

@@ -1,11 +1,11 @@
-#include "kandq.h"
+#include "designer/core/kandq.h"
 
 #include <cmath>
 #include <string>
 
-#include "numtext.h"
-#include "numread.h"
-#include "single.h"
+#include "common/numtext.h"
+#include "common/numread.h"
+#include "designer/core/single.h"
 
 using checked::div;
 

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 
-#include "design_state.h"
-#include "form_port.h"
+#include "designer/core/design_state.h"
+#include "designer/core/form_port.h"
 
 namespace msg {
 // The generator's tables hold ten crystals.

@@ -1,13 +1,13 @@
-#include "loss_correction.h"
+#include "designer/core/loss_correction.h"
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
 
-#include "designer.h"
-#include "numtext.h"
-#include "realized.h"
-#include "single.h"
+#include "designer/core/designer.h"
+#include "common/numtext.h"
+#include "designer/core/realized.h"
+#include "designer/core/single.h"
 
 using design::Field;
 
@@ -69,7 +69,7 @@ Trial designWith(const std::map<Field, std::string>& typed, double designBw, End
             t.message = t.run.message;
             return t;
         }
-        t.realized = measureResponse(designModel(t.state), -2.0 * t.state.bw, 4.0 * t.state.bw).bands[0].width;
+        t.realized = measureResponse(realizedCircuit(t.state), -2.0 * t.state.bw, 4.0 * t.state.bw).bands[0].width;
     } catch (const FloatError& e) {  // this bandwidth has no design; a typing error stops the search
         t.message = e.what();
     }

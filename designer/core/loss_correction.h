@@ -9,9 +9,9 @@
 #include <map>
 #include <string>
 
-#include "controls.h"
-#include "design_state.h"
-#include "memory_port.h"
+#include "designer/core/controls.h"
+#include "designer/core/design_state.h"
+#include "designer/core/memory_port.h"
 
 // Where step 4's end resistance comes from.
 enum class EndRChoice {

@@ -1,4 +1,4 @@
-#include "matched_set.h"
+#include "designer/core/matched_set.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -8,8 +8,8 @@
 #include <map>
 #include <sstream>
 
-#include "numread.h"
-#include "numtext.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "errors.h"
+#include "common/errors.h"
 
 // A crystal list that cannot be read, or a set that cannot be formed from it.
 class CrystalListError : public AppError {

@@ -1,4 +1,4 @@
-#include "memory_port.h"
+#include "designer/core/memory_port.h"
 
 using design::Field;
 

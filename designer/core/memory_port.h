@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "form_port.h"
+#include "designer/core/form_port.h"
 
 template <class Port>
 class MemoryFields : public Port {

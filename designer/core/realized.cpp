@@ -1,57 +1,27 @@
-#include "realized.h"
+#include "designer/core/realized.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "design_file.h"
-#include "engine.h"
-#include "numread.h"
-#include "numtext.h"
+#include "designer/core/design_file.h"
+#include "ladder/engine.h"
+#include "ladder/circuit_file.h"
+#include "common/numtext.h"
 
-Model designModel(const DesignState& s)
+Circuit realizedCircuit(const DesignState& s)
 {
-    const DesignCircuit c = designCircuit(s);
-    auto value = [](const std::string& text) { return readNumber(text); };
-    Model m = Model::startup();
-    m.resetBeforeRead();
-    m.partcount = static_cast<int>(readInteger(c.header[0]));
-    m.inductorq = value(c.header[1]);
-    m.sourcer = value(c.header[2]);
-    m.loadr = value(c.header[3]);
-    m.crystalflag = 1;
-    m.frequnit = "Hz";
-    m.xtalfreq = value(c.header[5]);
-    m.xtallm = value(c.header[6]);
-    m.xtalcp = value(c.header[7]);
-    m.xtalqx = value(c.header[8]);
-    m.startfreq = value(c.header[9]);
-    m.stopfreq = value(c.header[10]);
-    m.tablestep = value(c.header[11]);
-    m.freqperdiv = value(c.header[12]);
-    m.freqstep = (m.stopfreq - m.startfreq) * 0.001;
-    m.bottomdb = -std::fabs(value(c.header[13]));
-    m.dbperdiv = value(c.header[14]);
-    m.origbottom = m.bottomdb;
-    m.origstart = m.startfreq;
-    m.origstop = m.stopfreq;
-    m.origdbperdiv = m.dbperdiv;
-    m.origfreqperdiv = m.freqperdiv;
-    int i = 1;
-    for (const DesignCircuit::Record& r : c.records) {
-        m.setKind(i, r.kind);
-        m.part(i).partconn = r.conn;
-        m.part(i).partvalue = value(r.value);
-        ++i;
-    }
-    m.setKind(i, "rlb");
-    m.part(i).partconn = "ser";
-    m.part(i).partvalue = 0;
-    return m;
+    std::string text;
+    for (const std::string& line : designLines(s))
+        text += line + "\r\n";
+    const CircuitRead read = readCircuit(text, Circuit::startup());
+    if (!read.ok())
+        read.rethrow();
+    return read.circuit;
 }
 
 RealizedResponse realizeDesign(const DesignState& s, double askedBwHz, int curvePoints)
 {
-    const Model m = designModel(s);
+    const Circuit m = realizedCircuit(s);
     RealizedResponse r;
     r.askedBwHz = askedBwHz;
     r.designBwHz = s.bw;

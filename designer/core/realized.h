@@ -1,22 +1,21 @@
 #pragma once
-// The designed filter solved on the analyser's engine before anything is built: the model
-// the analyser would read from the exported file, and what a builder measures on it.
+// The designed filter solved on the engine before anything is built: the circuit the
+// analyser would read from the exported file, and what a builder measures on it.
 
 #include <string>
 #include <vector>
 
-#include "design_state.h"
-#include "model.h"
-#include "readouts.h"
+#include "designer/core/design_state.h"
+#include "ladder/circuit.h"
+#include "ladder/readouts/readouts.h"
 
 namespace msg {
 inline constexpr const char* kNoRealizedDesign = "There is no design to solve yet.  Run steps 1 to 6 first.";
 }  // namespace msg
 
-// The analyser's model of the design, made from the export's own records: each value is the
-// double its written text denotes, so the model equals what reading the exported file gives.
-// Throws AppError where designCircuit() does.
-Model designModel(const DesignState& s);
+// The circuit of the design: the export's own text, read as the analyser reads the exported
+// file. Throws AppError where designCircuit() does.
+Circuit realizedCircuit(const DesignState& s);
 
 struct RealizedResponse {
     double askedBwHz = 0;   // the bandwidth the user asked for

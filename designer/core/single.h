@@ -8,9 +8,9 @@
 #include <cmath>
 #include <string>
 
-#include "checkedmath.h"
-#include "errors.h"
-#include "numread.h"
+#include "common/checkedmath.h"
+#include "common/errors.h"
+#include "common/numread.h"
 
 using ext = long double;
 

@@ -9,20 +9,20 @@
 // the first's reciprocal with fused multiply-adds, correctly rounded, so with the same bits
 // as the division; only the clones that have FMA in hardware do this.
 
-#include "responsekernel.h"
+#include "ladder/kernels/response_kernel.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <numbers>
 
-#include "plaincomplex.h"
-#include "twoport.h"
-#include "walk.h"
+#include "ladder/plain_complex.h"
+#include "ladder/twoport.h"
+#include "ladder/walk.h"
 
 namespace engine {
 
-ResponsePlan::ResponsePlan(const Model& m)
+ResponsePlan::ResponsePlan(const Circuit& m)
     : sourcer_(m.sourcer), loadr_(m.loadr), inductorq_(m.inductorq), xtalfreq_(m.xtalfreq),
       xtallm_(m.xtallm), xtalcp_(m.xtalcp), xtalqx_(m.xtalqx)
 {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model.h"
+#include "ladder/circuit.h"
 
 struct Response;
 
@@ -24,7 +24,7 @@ public:
     // Small enough that a block's running values stay in the first-level cache.
     static constexpr int kBlock = 64;
 
-    explicit ResponsePlan(const Model& m);
+    explicit ResponsePlan(const Circuit& m);
 
     // Solves freqs[0..n), n <= kBlock, into out; exact[l] false where out[l] is not set and
     // the caller must solve freqs[l] itself.

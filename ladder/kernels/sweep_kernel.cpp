@@ -2,17 +2,17 @@
 // -fno-math-errno -fno-trapping-math (so the selects and divisions vectorize); the
 // kernel is cloned for AVX2 and the baseline and picked at run time.
 
-#include "sweepkernel.h"
+#include "ladder/kernels/sweep_kernel.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "walk.h"
+#include "ladder/walk.h"
 
 namespace engine {
 
-SweepPlan::SweepPlan(const Model& m)
+SweepPlan::SweepPlan(const Circuit& m)
     : sourcer_(m.sourcer), loadr_(m.loadr), inductorq_(m.inductorq), xtalfreq_(m.xtalfreq),
       xtallm_(m.xtallm), xtalcp_(m.xtalcp), xtalqx_(m.xtalqx)
 {

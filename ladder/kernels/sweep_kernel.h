@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model.h"
+#include "ladder/circuit.h"
 
 struct Solution;
 
@@ -21,7 +21,7 @@ class SweepPlan {
 public:
     static constexpr int kBlock = 256;
 
-    explicit SweepPlan(const Model& m);
+    explicit SweepPlan(const Circuit& m);
 
     // Solves freqs[0..n), n <= kBlock, into out. Returns how many leading results are
     // final; the caller solves the rest one by one.

@@ -4,9 +4,9 @@
 
 #include <string_view>
 
-#include "model.h"
-#include "readouts.h"
-#include "touchstone.h"
+#include "ladder/circuit.h"
+#include "ladder/readouts/readouts.h"
+#include "common/touchstone.h"
 
 struct MeasuredResponse : SampledResponse {
     bool hasS21 = false;    // a two-port file
@@ -18,7 +18,7 @@ struct MeasuredResponse : SampledResponse {
 // the same file follows a new circuit. The delay lies midway between neighbouring samples:
 // -(change of S21's angle) / (change of angular frequency), the angle taken between
 // neighbours, so it needs no unwrapping while the samples are closer than half a turn.
-MeasuredResponse measuredResponse(const Network& n, const Model& m);
+MeasuredResponse measuredResponse(const Network& n, const Circuit& m);
 
 // A name Sorvel takes as a measurement: ".s1p" or ".s2p", any case.
 bool isMeasurementFile(std::string_view path);

@@ -1,4 +1,4 @@
-#include "readouts.h"
+#include "ladder/readouts/readouts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,11 +6,11 @@
 #include <optional>
 #include <vector>
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "engine.h"
-#include "numtext.h"
-#include "twoport.h"
+#include "ladder/sweep_grid.h"
+#include "common/checkedmath.h"
+#include "ladder/engine.h"
+#include "common/numtext.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -385,7 +385,7 @@ namespace {
 // The engine: the sweep kernel for the coarse look, one walk per refining step.
 class EngineCurve : public ResponseCurve {
 public:
-    EngineCurve(const Model& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
+    EngineCurve(const Circuit& m, const SolvedPoints* solved) : m_(m), solved_(solved) {}
     void levels(const double* f, int n, double* out) const override
     {
         // The leading points the delay curve solved already; the sweep solves the rest.
@@ -457,7 +457,7 @@ private:
         return std::nullopt;
     }
 
-    const Model& m_;
+    const Circuit& m_;
     const SolvedPoints* solved_;
     mutable std::vector<double> sweep_, sweepLevels_;
     // Made at the first batch: the refining searches solve many small ones.
@@ -467,12 +467,12 @@ private:
 
 }  // namespace
 
-Readouts measureResponse(const Model& m, double start, double stop)
+Readouts measureResponse(const Circuit& m, double start, double stop)
 {
     return measureCurve(EngineCurve(m, nullptr), start, stop);
 }
 
-Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved)
+Readouts measureResponse(const Circuit& m, double start, double stop, const SolvedPoints& solved)
 {
     return measureCurve(EngineCurve(m, &solved), start, stop);
 }

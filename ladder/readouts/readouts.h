@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model.h"
-#include "twoport.h"
+#include "ladder/circuit.h"
+#include "ladder/twoport.h"
 
 struct Readouts {
     static constexpr std::array<int, 5> kLevels{3, 6, 20, 40, 60};
@@ -60,7 +60,7 @@ public:
 Readouts measureCurve(const ResponseCurve& curve, double start, double stop);
 
 // The same on the engine. Throws FloatError where the engine does at any frequency it solves.
-Readouts measureResponse(const Model& m, double start, double stop);
+Readouts measureResponse(const Circuit& m, double start, double stop);
 
 // Points already solved at rising frequencies (the delay curve's): the readouts take them
 // from here instead of solving them again. Same results: the kernels' levels and two-ports
@@ -71,7 +71,7 @@ struct SolvedPoints {
     std::vector<TwoPort> twoPort;
     std::vector<double> s21db;
 };
-Readouts measureResponse(const Model& m, double start, double stop, const SolvedPoints& solved);
+Readouts measureResponse(const Circuit& m, double start, double stop, const SolvedPoints& solved);
 
 // Samples of a response, read between them along straight lines (levels in dB, delay in
 // seconds) and held at the end values outside them. Frequencies rise; s11db and delay

@@ -1,13 +1,13 @@
-#include "sweep_readouts.h"
+#include "ladder/readouts/sweep_readouts.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "analyser.h"
-#include "checkedmath.h"
-#include "twoport.h"
-#include "walk.h"
+#include "ladder/sweep_grid.h"
+#include "common/checkedmath.h"
+#include "ladder/twoport.h"
+#include "ladder/walk.h"
 
 namespace {
 
@@ -180,13 +180,13 @@ SweptLevels readoutSweep(double start, double stop)
     return s;
 }
 
-void solveLevels(const Model& m, SweptLevels& sweep)
+void solveLevels(const Circuit& m, SweptLevels& sweep)
 {
     solveSweep(m, sweep.freq.data(), static_cast<int>(sweep.freq.size()),
                [&](int i, const Solution& s) { sweep.level[i] = s; });
 }
 
-bool addInputBridge(Model& m)
+bool addInputBridge(Circuit& m)
 {
     const int count = std::clamp(m.partcount, 0, kMaxParts);
     // Other connection texts can leave the walk in admittance form at the source end, where
@@ -207,7 +207,7 @@ bool addInputBridge(Model& m)
     return true;
 }
 
-Readouts readoutsFromSweep(const Model& m, const SweptLevels& sweep, bool inputS11)
+Readouts readoutsFromSweep(const Circuit& m, const SweptLevels& sweep, bool inputS11)
 {
     const std::vector<double>& f = sweep.freq;
     const int n = static_cast<int>(f.size());

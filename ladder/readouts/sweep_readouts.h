@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "engine.h"
-#include "model.h"
-#include "readouts.h"
+#include "ladder/engine.h"
+#include "ladder/circuit.h"
+#include "ladder/readouts/readouts.h"
 
 struct SweptLevels {
     double start = 0, stop = 0;    // start <= stop
@@ -22,16 +22,16 @@ struct SweptLevels {
 SweptLevels readoutSweep(double start, double stop);
 
 // Solves the sweep's levels on m. Throws FloatError where the engine does.
-void solveLevels(const Model& m, SweptLevels& sweep);
+void solveLevels(const Circuit& m, SweptLevels& sweep);
 
 // Makes the sweep's s11 the reflection of the whole ladder seen from the source, by
 // ending the ladder with a return-loss bridge where it has none: the bridge adds nothing,
 // so no S21 bit changes. False when the table is full and the last entry is no bridge, or
 // a connection text is neither "ser" nor "par"; the input reflection then has to come from
 // the two-port.
-bool addInputBridge(Model& m);
+bool addInputBridge(Circuit& m);
 
 // inputS11: the sweep's s11 is the input reflection (addInputBridge() said so); otherwise
 // the return loss is found on the two-port, which costs more. Throws FloatError where the
 // engine does at a frequency it solves.
-Readouts readoutsFromSweep(const Model& m, const SweptLevels& sweep, bool inputS11);
+Readouts readoutsFromSweep(const Circuit& m, const SweptLevels& sweep, bool inputS11);

@@ -2,8 +2,8 @@
 
 #include <cerrno>
 
-#include "checkedmath.h"
-#include "errors.h"
+#include "common/checkedmath.h"
+#include "common/errors.h"
 
 namespace {
 

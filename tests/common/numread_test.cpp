@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "errors.h"
-#include "numread.h"
+#include "common/errors.h"
+#include "common/numread.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <clocale>
 
-#include "numtext.h"
+#include "common/numtext.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "program_info.h"
-#include "version.h"
+#include "common/program_info.h"
+#include "common/version.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "atomic_file.h"
-#include "touchstone.h"
+#include "common/atomic_file.h"
+#include "common/touchstone.h"
 
 namespace {
 

@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "engine.h"
-#include "ladder_support.h"
-#include "errors.h"
-#include "sweep.h"
-#include "walk.h"
+#include "ladder/engine.h"
+#include "tests/support/ladder_support.h"
+#include "common/errors.h"
+#include "ladder/walk.h"
 
 namespace {
 
@@ -38,7 +37,7 @@ const auto circuit = [](std::vector<PartDef> parts, double loadr = 50, double so
 };
 
 // What one part adds to a zero immittance at 10 MHz.
-engine::Complex added(const Model& m, int n = 1)
+engine::Complex added(const Circuit& m, int n = 1)
 {
     Walk walk(m);
     walk.setFrequency(10);
@@ -72,7 +71,7 @@ TEST(LadderParts, WorkedValuesAtTenMegahertz)
         expectShownAs(w.re, c.re);
         expectShownAs(w.im, c.im);
     }
-    const Model empty = circuit({});
+    const Circuit empty = circuit({});
     Walk walk(empty);
     walk.setFrequency(10);
     expectShownAs(walk.omega, "62831853.07");
@@ -80,7 +79,7 @@ TEST(LadderParts, WorkedValuesAtTenMegahertz)
 
 TEST(LadderParts, Duplicates)
 {
-    Model m = Model::startup();  // entry 3 ind 1500, entry 4 cap 292, entry 7 duc 4
+    Circuit m = Circuit::startup();  // entry 3 ind 1500, entry 4 cap 292, entry 7 duc 4
     m.partcount = 12;
     m.setKind(11, "duc");
     m.part(11).partconn = "par";
@@ -112,9 +111,9 @@ TEST(LadderParts, Duplicates)
     expectShownAs(added(m, 12).re, "100");
 }
 
-Model crystalCircuit(const char* conn, double offset)
+Circuit crystalCircuit(const char* conn, double offset)
 {
-    Model m = circuit({{"xtl", conn, offset}});
+    Circuit m = circuit({{"xtl", conn, offset}});
     m.crystalflag = 1;
     m.xtalfreq = 10;
     m.xtallm = 0.01;
@@ -130,7 +129,7 @@ TEST(LadderParts, CrystalAtItsSeriesResonance)
 {
     for (auto [conn, offset] : {std::pair{"par", 0.0}, {"par", 500.0}, {"ser", 0.0}, {"Par", 0.0}, {"", 0.0}}) {
         SCOPED_TRACE(std::string(conn) + " " + std::to_string(offset));
-        const Model m = crystalCircuit(conn, offset);
+        const Circuit m = crystalCircuit(conn, offset);
         Walk walk(m);
         walk.setFrequency(offset);  // a crystal circuit's frequencies are offsets in Hz
         walk.partStep(1);
@@ -142,7 +141,7 @@ TEST(LadderParts, CrystalAtItsSeriesResonance)
     }
     // Two crystals 500 Hz apart share Lm, so their Cm differ: at the first one's resonance
     // the second is far below its peak.
-    const Model second = crystalCircuit("par", 500);
+    const Circuit second = crystalCircuit("par", 500);
     Walk off(second);
     off.setFrequency(0);
     off.partStep(1);
@@ -151,7 +150,7 @@ TEST(LadderParts, CrystalAtItsSeriesResonance)
 
 TEST(LadderParts, YzyAndRph)
 {
-    const Model empty = circuit({});
+    const Circuit empty = circuit({});
     Walk walk(empty);
     walk.immittance = {3, 4};
     walk.transfer = {2, 0};
@@ -172,10 +171,10 @@ TEST(LadderParts, YzyAndRph)
 
 TEST(Ladder, WorkedResultsAtTenMegahertz)
 {
-    const Model def = Model::startup();
+    const Circuit def = Circuit::startup();
     const struct {
         const char* what;
-        Model m;
+        Circuit m;
         double freq;
         const char *s21, *s11;
     } cases[] = {
@@ -221,7 +220,7 @@ TEST(Ladder, EdgeCases)
 
     // A crystal circuit solves an offset of 0 at the nominal crystal frequency, where a
     // series crystal between 50 ohm ends passes almost everything.
-    Model xtal = crystalCircuit("ser", 0);
+    Circuit xtal = crystalCircuit("ser", 0);
     const double rm = 2 * M_PI * 10e6 * 0.01 / 50000;
     EXPECT_NEAR(solveLadder(xtal, 0).s21db, 20 * std::log10(100 / (100 + rm)), 0.01);
     EXPECT_LT(solveLadder(xtal, 5000).s21db, -15);
@@ -231,26 +230,26 @@ TEST(Ladder, FloatingPointFailures)
 {
     const std::string dz = "Floating point division by zero";
     const std::string inv = "Invalid floating point operation";
-    Model noQ = circuit({{"ind", "ser", 100}});
+    Circuit noQ = circuit({{"ind", "ser", 100}});
     noQ.inductorq = 0;
-    Model noQShunt = circuit({{"dul", "par", 2}, {"cap", "par", 5}});
+    Circuit noQShunt = circuit({{"dul", "par", 2}, {"cap", "par", 5}});
     noQShunt.inductorq = 0;
-    Model noQNoInductor = circuit({{"cap", "ser", 100}});
+    Circuit noQNoInductor = circuit({{"cap", "ser", 100}});
     noQNoInductor.inductorq = 0;
-    Model noLm = crystalCircuit("ser", 0);
+    Circuit noLm = crystalCircuit("ser", 0);
     noLm.xtallm = 0;
-    Model noQx = crystalCircuit("par", 0);
+    Circuit noQx = crystalCircuit("par", 0);
     noQx.xtalqx = 0;
-    Model zeroFs = crystalCircuit("ser", -10e6);
-    Model blankCrystal = circuit({{"xtl", "ser", 0}});  // crystal block still all 0
+    Circuit zeroFs = crystalCircuit("ser", -10e6);
+    Circuit blankCrystal = circuit({{"xtl", "ser", 0}});  // crystal block still all 0
     blankCrystal.crystalflag = 1;
-    Model atDc = crystalCircuit("ser", 0);
+    Circuit atDc = crystalCircuit("ser", 0);
     // A tiny Lm: at resonance Rm^2 + X^2 underflows to 0 while Rm does not.
-    Model vanishingArm = crystalCircuit("par", 0);
+    Circuit vanishingArm = crystalCircuit("par", 0);
     vanishingArm.xtallm = 1e-200;
     vanishingArm.xtalqx = 1;
     // A huge Lm: Rm^2 overflows, so the crystal's admittance is 0 and cannot be turned over.
-    Model hugeArm = crystalCircuit("ser", 0);
+    Circuit hugeArm = crystalCircuit("ser", 0);
     hugeArm.xtallm = 1e162;
     hugeArm.xtalqx = 1;
     hugeArm.xtalcp = 0;
@@ -258,12 +257,12 @@ TEST(Ladder, FloatingPointFailures)
     hugeArm.partcount = 2;
     hugeArm.setKind(2, "res");
     hugeArm.part(2).partconn = "par";
-    Model tinyQShunt = circuit({{"ind", "par", 0}});
+    Circuit tinyQShunt = circuit({{"ind", "par", 0}});
     tinyQShunt.inductorq = 1e-305;  // 1e-20 * 1e-305 underflows to 0
 
     const struct {
         const char* what;
-        Model m;
+        Circuit m;
         double freq;
         std::string message;  // empty: solves
     } cases[] = {
@@ -302,45 +301,11 @@ TEST(Ladder, FloatingPointFailures)
     }
 }
 
-TEST(Ladder, SweepCsvListsThePlotsThousandFrequencies)
-{
-    // From 0.12 the plot's first point, (0.12 - step) + step, is not 0.12 itself.
-    Model m = Model::startup();
-    m.startfreq = 0.12;
-    m.stopfreq = 3000;
-    const double step = (m.stopfreq - m.startfreq) * 0.001;
-    const std::string csv = sweepCsv(m);
-    std::istringstream in(csv);
-    std::string line;
-    std::getline(in, line);
-    EXPECT_EQ(line, "frequency,s21_db,s11_db");
-    double f = m.startfreq - step;
-    int rows = 0;
-    while (std::getline(in, line)) {
-        double freq, s21, s11;
-        char c1, c2;
-        std::istringstream row(line);
-        ASSERT_TRUE(row >> freq >> c1 >> s21 >> c2 >> s11) << line;
-        f += step;
-        EXPECT_EQ(freq, f);  // 17 digits give the double back exactly
-        const Solution s = solveLadder(m, f);
-        EXPECT_EQ(s21, s.s21db);
-        EXPECT_EQ(s11, s.s11db);
-        ++rows;
-    }
-    EXPECT_EQ(rows, 1000);
-
-    const std::string one = pointCsv(Model::startup(), 7);
-    EXPECT_EQ(one.substr(0, one.find('\n')), "frequency,s21_db,s11_db");
-    EXPECT_EQ(one.substr(one.find('\n') + 1, 2), "7,");
-    EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 2);
-}
-
 // The sweep solves several frequencies side by side; it must give exactly what one
 // solveLadder() call per frequency gives, and fail at the same point.
-Model crystalLadder()
+Circuit crystalLadder()
 {
-    Model m = circuit({{"cap", "par", 142}, {"xtl", "ser", 0}, {"cap", "ser", 900}, {"cap", "par", 338},
+    Circuit m = circuit({{"cap", "par", 142}, {"xtl", "ser", 0}, {"cap", "ser", 900}, {"cap", "par", 338},
                        {"xtl", "ser", 0}, {"ind", "par", 5000}, {"duc", "par", 1}, {"res", "par", 1e6},
                        {"xtl", "par", 50}, {"dur", "ser", 8}, {"cap", "par", 511}, {"rlb", "ser", 0}});
     m.crystalflag = 1;
@@ -358,7 +323,7 @@ bool sameBits(double a, double b)
 
 TEST(LadderSweep, GivesExactlyWhatOneSolutionPerFrequencyGives)
 {
-    for (const Model& m : {Model::startup(), crystalLadder()}) {
+    for (const Circuit& m : {Circuit::startup(), crystalLadder()}) {
         std::vector<double> freqs;
         const double step = m.crystalflag == 1 ? 1.7 : 0.031;
         for (int i = 0; i < 1003; ++i)  // not a multiple of the lanes: the tail is solved alone
@@ -378,7 +343,7 @@ TEST(LadderSweep, FailsAtTheSameFrequencyAsSolvingOneByOne)
 {
     // Nominal crystal frequency 1 Hz: the offset -1 Hz is 0 Hz, where a crystal's motional
     // reactance divides by zero.
-    Model m = crystalLadder();
+    Circuit m = crystalLadder();
     m.xtalfreq = 1e-6;
     const double freqs[] = {-6, -5, -4, -3, -2, -1, 0, 1};
     std::vector<int> seen;

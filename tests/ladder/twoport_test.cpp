@@ -4,9 +4,9 @@
 #include <complex>
 #include <numbers>
 
-#include "errors.h"
-#include "ladder_support.h"
-#include "twoport.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ TEST(TwoPort, HandWorkedCircuits)
     // No parts, 50 to 200 ohm: S11 = (RL - RS)/(RL + RS), S21 = 2 sqrt(RS RL)/(RS + RL).
     const struct {
         const char* what;
-        Model m;
+        Circuit m;
         cd s11, s21, s22;
     } cases[] = {
         {"series 50", ladder({{"res", "ser", 50}}), 1.0 / 3, 2.0 / 3, 1.0 / 3},
@@ -50,7 +50,7 @@ TEST(TwoPort, HandWorkedCircuits)
 TEST(TwoPort, LcSectionWithUnequalEnds)
 {
     const double rs = 50, rl = 75, c = 100e-12, l = 300e-9, f = 12;
-    Model m = ladder({{"cap", "par", 100}, {"ind", "ser", 300}}, rl, rs);
+    Circuit m = ladder({{"cap", "par", 100}, {"ind", "ser", 300}}, rl, rs);
     m.inductorq = 1e12;
     const double w = 2 * std::numbers::pi * f * 1e6;
     const cd j(0, 1);
@@ -71,7 +71,7 @@ TEST(TwoPort, AgreesWithTheLevelsAndConservesPower)
     std::mt19937_64 rng(7);
     int compared = 0;
     for (int i = 0; i < 300; ++i) {
-        const Model m = laddertest::randomLadder(rng);
+        const Circuit m = laddertest::randomLadder(rng);
         const double span = m.stopfreq - m.startfreq;
         // Other connection texts make a walk with no circuit behind it; only its S21 counts.
         bool physical = true;
@@ -102,7 +102,7 @@ TEST(TwoPort, AgreesWithTheLevelsAndConservesPower)
     EXPECT_GT(compared, 1000);
 
     // Capacitors alone lose nothing.
-    Model lossless = ladder({{"cap", "par", 300}, {"cap", "ser", 40}, {"cap", "par", 500}, {"cap", "ser", 70}}, 120, 50);
+    Circuit lossless = ladder({{"cap", "par", 300}, {"cap", "ser", 40}, {"cap", "par", 500}, {"cap", "ser", 70}}, 120, 50);
     for (double f : {1.0, 7.0, 20.0, 55.0}) {
         const TwoPort t = solveTwoPort(lossless, f);
         EXPECT_NEAR(std::norm(t.s11) + std::norm(t.s21), 1, 1e-12) << f;
@@ -115,7 +115,7 @@ TEST(TwoPort, GroupDelayIsTheSlopeOfThePhase)
     std::mt19937_64 rng(11);
     int compared = 0;
     for (int i = 0; i < 200; ++i) {
-        Model m = laddertest::randomLadder(rng);
+        Circuit m = laddertest::randomLadder(rng);
         const double span = m.stopfreq - m.startfreq;
         // omega per unit of the circuit's frequency
         const double radPerUnit = m.crystalflag == 1 ? 2 * std::numbers::pi : 2e6 * std::numbers::pi;

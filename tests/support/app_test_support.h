@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "sorvel_app.h"
+#include "analyser/app/sorvel_app.h"
 
 class RunningSorvel {
 public:

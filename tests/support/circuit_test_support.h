@@ -11,9 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "circuitfile.h"
-#include "errors.h"
-#include "fake_window.h"
+#include "analyser/core/circuit_loader.h"
+#include "ladder/circuit_file.h"
+#include "common/errors.h"
+#include "tests/support/fake_window.h"
 
 namespace circuittest {
 
@@ -74,18 +75,25 @@ inline const std::vector<std::string>& defaultCircuitLines()
     return lines;
 }
 
-// Reads `bytes` as a circuit file into `m`; returns the message of the failure, if any.
-inline std::optional<std::string> readText(Model& m, FakeWindow& w, const TempDir& dir,
+// Loads `bytes` as a circuit file into `m` as the main window does; returns the message of
+// the failure, if any.
+inline std::optional<std::string> readText(Circuit& m, ViewState& view, FakeWindow& w, const TempDir& dir,
                                            const std::string& bytes)
 {
-    m.circuitfile = dir.file("in.cir");
-    writeBytes(m.circuitfile, bytes);
+    const std::string file = dir.file("in.cir");
+    writeBytes(file, bytes);
     try {
-        readLadder(m, w);
+        loadCircuitFile(file, m, view, w);
     } catch (const AppError& e) {
         return std::string(e.what());
     }
     return std::nullopt;
+}
+
+inline std::optional<std::string> readText(Circuit& m, FakeWindow& w, const TempDir& dir, const std::string& bytes)
+{
+    ViewState view;
+    return readText(m, view, w, dir, bytes);
 }
 
 }  // namespace circuittest

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "designer.h"
-#include "form_port.h"
-#include "kandq.h"
+#include "designer/core/designer.h"
+#include "designer/core/form_port.h"
+#include "designer/core/kandq.h"
 
 // How a field write shows in `events`.
 template <class Field>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "analyser.h"
+#include "analyser/core/analyser.h"
 
 struct Segment {
     Color pen;

@@ -3,12 +3,14 @@
 
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "errors.h"
-#include "model.h"
+#include "common/errors.h"
+#include "ladder/circuit.h"
+#include "ladder/circuit_file.h"
 
 namespace laddertest {
 
@@ -18,10 +20,9 @@ struct PartDef {
     double value;
 };
 
-inline Model ladder(const std::vector<PartDef>& parts, double loadr = 50, double sourcer = 50)
+inline Circuit ladder(const std::vector<PartDef>& parts, double loadr = 50, double sourcer = 50)
 {
-    Model m = Model::startup();
-    m.resetBeforeRead();
+    Circuit m = clearedForRead(Circuit::startup());
     m.loadr = loadr;
     m.sourcer = sourcer;
     m.partcount = static_cast<int>(parts.size());
@@ -41,15 +42,14 @@ inline bool sameBits(double a, double b)
 // A random ladder of 1 to 80 parts of every kind, LC or crystal. With `failing`, some
 // values are zero or extreme, so that some frequencies divide by zero or overflow.
 // The sweep range suits the circuit: MHz, or Hz offsets around the crystals.
-inline Model randomLadder(std::mt19937_64& rng, bool failing = false)
+inline Circuit randomLadder(std::mt19937_64& rng, bool failing = false)
 {
     std::uniform_real_distribution<double> u(0, 1);
     auto logUniform = [&](double lo, double hi) { return lo * std::pow(hi / lo, u(rng)); };
     static const char* kinds[] = {"cap", "ind", "res", "duc", "dul", "dur", "xtl", "wir", "rlb"};
     static const char* conns[] = {"ser", "par", "ser", "par", "ser", "par", "Ser", ""};
 
-    Model m = Model::startup();
-    m.resetBeforeRead();
+    Circuit m = clearedForRead(Circuit::startup());
     const bool crystal = u(rng) < 0.4;
     m.crystalflag = crystal ? 1 : 0;
     m.xtalfreq = logUniform(1, 30);
@@ -107,10 +107,9 @@ inline Model randomLadder(std::mt19937_64& rng, bool failing = false)
 
 // The benchmark's crystal ladder filling the table: shunt capacitors between series
 // crystals, with series capacitors, shunt inductors and duplicates mixed in, the bridge last.
-inline Model fullCrystalLadder()
+inline Circuit fullCrystalLadder()
 {
-    Model m = Model::startup();
-    m.resetBeforeRead();
+    Circuit m = clearedForRead(Circuit::startup());
     m.crystalflag = 1;
     m.frequnit = "Hz";
     m.xtalfreq = 9.0;
@@ -135,10 +134,9 @@ inline Model fullCrystalLadder()
 
 // An 80-part LC low-pass shape: shunt capacitors and series inductors, so the walk turns
 // over at every part.
-inline Model fullLcLadder()
+inline Circuit fullLcLadder()
 {
-    Model m = Model::startup();
-    m.resetBeforeRead();
+    Circuit m = clearedForRead(Circuit::startup());
     m.partcount = kMaxParts;
     for (int n = 1; n < kMaxParts; ++n) {
         m.setKind(n, n % 2 ? "cap" : "ind");
@@ -167,6 +165,21 @@ Outcome<Result> outcome(Solve&& solve)
         o.error = e.what();
     }
     return o;
+}
+
+// The ladders the readouts' recorded reference values were made from, by name.
+inline std::map<std::string, Circuit> readoutReferenceLadders()
+{
+    std::map<std::string, Circuit> cases{{"crystal80", fullCrystalLadder()}};
+    Circuit lc = fullLcLadder();
+    lc.startfreq = 0, lc.stopfreq = 60;
+    cases["lc80"] = lc;
+    for (int failing = 0; failing < 2; ++failing)
+        for (int seed = 1; seed <= 12; ++seed) {
+            std::mt19937_64 rng(seed);
+            cases[(failing ? "failing" : "random") + std::to_string(seed)] = randomLadder(rng, failing);
+        }
+    return cases;
 }
 
 }  // namespace laddertest

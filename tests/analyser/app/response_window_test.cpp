@@ -11,11 +11,11 @@
 #include <QTableWidget>
 #include <QValueAxis>
 
-#include "app_test_support.h"
-#include "measurement_legend.h"
-#include "plot_image.h"
-#include "readouts.h"
-#include "start_circuit.h"
+#include "tests/support/app_test_support.h"
+#include "analyser/app/measurement_legend.h"
+#include "analyser/app/plot_image.h"
+#include "ladder/readouts/readouts.h"
+#include "analyser/app/start_circuit.h"
 
 namespace {
 
@@ -123,7 +123,7 @@ TEST(ResponseWindow, FollowsEveryPlotAndTuneStep)
     EXPECT_TRUE(SorvelApp::responseWasOpen());
     QTableWidget* table = r.readouts();
     ASSERT_EQ(table->rowCount(), 24);
-    const Model& m = s.app().analyser().model;
+    const Circuit& m = s.app().analyser().circuit;
     const Readouts expected = measureResponse(m, m.startfreq, m.stopfreq);
     auto cell = [&](int row, int col) { return table->item(row, col)->text().toStdString(); };
     EXPECT_EQ(cell(3, 0), "high_3");

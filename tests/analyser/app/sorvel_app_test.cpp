@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QLabel>
 
-#include "app_test_support.h"
+#include "tests/support/app_test_support.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app_test_support.h"
-#include "start_circuit.h"
+#include "tests/support/app_test_support.h"
+#include "analyser/app/start_circuit.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST(StartCircuit, FolderWithAStartFileBehavesAsBefore)
     EXPECT_TRUE(s.messages.empty());
     EXPECT_TRUE(s.hintShown()) << "read, not yet plotted";
     EXPECT_EQ(s.pixel(kOnVerticalGridLine), kWhiteColour);
-    EXPECT_EQ(s.app().analyser().model.circuitfile, "startfile.cir");
+    EXPECT_EQ(s.app().analyser().circuitfile, "startfile.cir");
 }
 
 }  // namespace

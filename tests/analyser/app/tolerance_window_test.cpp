@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "app_test_support.h"
+#include "tests/support/app_test_support.h"
 
 namespace {
 

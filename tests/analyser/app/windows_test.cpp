@@ -14,9 +14,9 @@
 #include <type_traits>
 #include <variant>
 
-#include "control_table.h"
-#include "qt_window_port.h"
-#include "windows.h"
+#include "analyser/app/control_table.h"
+#include "analyser/app/qt_window_port.h"
+#include "analyser/app/windows.h"
 
 namespace {
 

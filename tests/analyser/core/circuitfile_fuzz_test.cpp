@@ -7,11 +7,11 @@
 #include <random>
 #include <regex>
 
-#include "circuit_test_support.h"
-#include "engine.h"
-#include "errors.h"
-#include "numread.h"
-#include "numtext.h"
+#include "tests/support/circuit_test_support.h"
+#include "ladder/engine.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "common/numtext.h"
 
 namespace {
 
@@ -94,7 +94,7 @@ bool isReaderMessage(const std::string& message, bool fileHasNul)
            std::regex_match(message, tooMany);
 }
 
-void expectInsideTheTable(const Model& m)
+void expectInsideTheTable(const Circuit& m)
 {
     ASSERT_LE(m.partcount, kMaxParts);
     for (int n = 1; n <= kMaxParts + 1; ++n) {
@@ -115,7 +115,7 @@ TEST(ReaderFuzz, DamagedFilesEndInAModelOrAMessage)
     int read = 0, refused = 0, solved = 0;
     for (int i = 0; i < 5000; ++i) {
         const std::string bytes = mutate(rng);
-        Model m = Model::startup();
+        Circuit m = Circuit::startup();
         FakeWindow w;
         const auto message = readText(m, w, dir, bytes);
         if (message) {
@@ -141,7 +141,7 @@ TEST(ReaderFuzz, DamagedFilesEndInAModelOrAMessage)
         if (readNumber(fixedText(m.tablestep, 11, 5)) == 0)
             m.tablestep = 1;
         const std::string saved = circuitText(m);
-        Model back = Model::startup();
+        Circuit back = Circuit::startup();
         FakeWindow w2;
         const auto again = readText(back, w2, dir, saved);
         ASSERT_EQ(again, std::nullopt) << saved;

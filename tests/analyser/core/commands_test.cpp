@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "circuit_test_support.h"
+#include "tests/support/circuit_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +26,8 @@ TEST_F(Commands, ActivationBeepsPlotsTheOriginalSweepThenReadsTheFile)
 {
     FakeWindow w;
     Analyser a{w};
-    a.model.circuitfile = small;
-    a.plotenabled = true;
+    a.circuitfile = small;
+    a.view.plotenabled = true;
     a.run([&] { a.activate(); });
     EXPECT_TRUE(w.messages.empty());
     EXPECT_EQ(Lines(w.log.begin(), w.log.begin() + 6),
@@ -39,15 +39,15 @@ TEST_F(Commands, ActivationBeepsPlotsTheOriginalSweepThenReadsTheFile)
     EXPECT_EQ(w.log[shown + 1], "rect 50,40 450,340");
     EXPECT_GT(w.at("memo clear"), shown);
     EXPECT_TRUE(w.hint);
-    EXPECT_FALSE(a.plotenabled);
+    EXPECT_FALSE(a.view.plotenabled);
     EXPECT_EQ((Lines{w.text(Field::StartFreq), w.text(Field::StopFreq), w.text(Field::BottomDb),
                      w.text(Field::DbPerDiv), w.text(Field::FreqPerDiv)}),
               (Lines{"1.00", "21.00", "-60.00", "5.00", "3.00"}));
 
     // Changes since the file was read are lost at the next activation.
-    a.model.part(1).partvalue = 7;
+    a.circuit.part(1).partvalue = 7;
     a.run([&] { a.activate(); });
-    EXPECT_EQ(a.model.part(1).partvalue, 100);
+    EXPECT_EQ(a.circuit.part(1).partvalue, 100);
 }
 
 TEST_F(Commands, ActivationErrorsEndTheHandlerWhereTheyHappen)
@@ -55,23 +55,23 @@ TEST_F(Commands, ActivationErrorsEndTheHandlerWhereTheyHappen)
     // A missing file: the original sweep stays in the fields, plotenabled is not cleared.
     FakeWindow w;
     Analyser a{w};
-    a.model.circuitfile = (dir / "missing.cir").string();
-    a.plotenabled = true;
+    a.circuitfile = (dir / "missing.cir").string();
+    a.view.plotenabled = true;
     a.run([&] { a.activate(); });
     EXPECT_EQ(w.messages, Lines{"File not found"});
-    EXPECT_TRUE(a.plotenabled);
+    EXPECT_TRUE(a.view.plotenabled);
     EXPECT_EQ(w.text(Field::StopFreq), "30.000");
-    EXPECT_EQ(a.model.part(1).partcode, kNoPart);
+    EXPECT_EQ(a.circuit.part(1).partcode, kNoPart);
 
     // A circuit in memory that cannot be plotted: the file is not read at all.
     FakeWindow v;
     Analyser b{v};
-    b.model.circuitfile = small;
-    b.model.loadr = 0;
+    b.circuitfile = small;
+    b.circuit.loadr = 0;
     b.run([&] { b.activate(); });
     EXPECT_EQ(v.messages, Lines{"Floating point division by zero"});
     EXPECT_EQ(v.at("memo clear"), -1);
-    EXPECT_EQ(b.model.partcount, 10);
+    EXPECT_EQ(b.circuit.partcount, 10);
 }
 
 TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
@@ -81,7 +81,7 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
     t.run(&Analyser::openCircuit);  // cancelled: nothing changes
     EXPECT_EQ(t.w.log, Lines{"open dialog"});
     EXPECT_EQ(t.w.texts, texts);
-    EXPECT_TRUE(t.a.plotenabled);
+    EXPECT_TRUE(t.a.view.plotenabled);
 
     t.w.openChoice = small;
     t.run(&Analyser::openCircuit);
@@ -89,8 +89,8 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
     EXPECT_EQ(t.w.plots(), 1);
     EXPECT_EQ(t.w.text(Field::CircuitFile), "startfile.cir");  // until the next plot
     EXPECT_EQ(t.w.text(Field::StopFreq), "21.00");
-    EXPECT_EQ(t.a.model.circuitfile, small);
-    EXPECT_FALSE(t.a.plotenabled);
+    EXPECT_EQ(t.a.circuitfile, small);
+    EXPECT_FALSE(t.a.view.plotenabled);
 
     std::string longName = dir.string();
     while (longName.size() < 300)
@@ -98,7 +98,7 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
     t.w.openChoice = longName;
     t.w.forget();
     t.run(&Analyser::openCircuit);
-    EXPECT_EQ(t.a.model.circuitfile, longName);
+    EXPECT_EQ(t.a.circuitfile, longName);
     EXPECT_EQ(t.w.messages, Lines{"File not found"});
 }
 
@@ -113,7 +113,7 @@ TEST_F(Commands, SaveAsWritesTheZoomedSweepWhichReadsBackAsTheOriginal)
     t.w.forget();
     t.run(&Analyser::saveCircuitAs);
     EXPECT_EQ(t.w.log, Lines{"save dialog"});  // nothing redrawn
-    EXPECT_EQ(t.a.model.circuitfile, *t.w.saveChoice);
+    EXPECT_EQ(t.a.circuitfile, *t.w.saveChoice);
     t.run(&Analyser::openCircuit);
     t.run(&Analyser::zoomToOriginalSweep);
     EXPECT_EQ(t.w.text(Field::StartFreq) + " " + t.w.text(Field::StopFreq) + " " + t.w.text(Field::BottomDb),
@@ -132,11 +132,11 @@ TEST_F(Commands, SaveAsDefaultAndExit)
             fs::create_directory(dir / "startfile.cir");
         FakeWindow w;
         Analyser a{w};
-        a.model.circuitfile = small;
+        a.circuitfile = small;
         a.run([&] { a.saveAsDefaultAndExit(); });
         EXPECT_EQ(w.messages.size(), blocked ? 1u : 0u);
         EXPECT_EQ(w.at("close") >= 0, !blocked);
-        EXPECT_EQ(a.model.circuitfile, "startfile.cir");
+        EXPECT_EQ(a.circuitfile, "startfile.cir");
         fs::remove_all(dir / "startfile.cir");
     }
     fs::current_path(old);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "tests/support/fake_window.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-#include "circuit_test_support.h"
-#include "sweep.h"
+#include "tests/support/circuit_test_support.h"
+#include "analyser/sweep/sweep_command.h"
 
 namespace {
 
@@ -57,17 +57,17 @@ TEST(ReadableText, CutsOnlyTextsBeyondTheLargestDouble)
 TEST(SaveAndOpen, AValueAtTheTopOfTheRangeSavesAsTheNearestTextThatReads)
 {
     TempDir dir;
-    Model m = Model::startup();
+    Circuit m = Circuit::startup();
     FakeWindow w;
     ASSERT_EQ(readText(m, w, dir, crlf(sweepFile("50", "50", "0", "30", "3", "1.7976931348623157e308"))),
               std::nullopt);
-    m.circuitfile = dir.file("saved.cir");
-    writeLadder(m);
-    EXPECT_NE(readBytes(m.circuitfile).find("\r\n1.7976931348E308\r\n"), std::string::npos);
+    const std::string file = dir.file("saved.cir");
+    writeCircuitFile(file, m);
+    EXPECT_NE(readBytes(file).find("\r\n1.7976931348E308\r\n"), std::string::npos);
 
-    Model again = Model::startup();
-    again.circuitfile = m.circuitfile;
-    readLadder(again, w);
+    Circuit again = Circuit::startup();
+    ViewState view;
+    loadCircuitFile(file, again, view, w);
     EXPECT_EQ(again.dbperdiv, 1.7976931348e308);
     EXPECT_EQ(circuitText(again), circuitText(m));
 }
@@ -77,41 +77,41 @@ TEST(SaveAndOpen, AValueAtTheTopOfTheRangeSavesAsTheNearestTextThatReads)
 TEST(SaveAndOpen, ATableStepBelowTheLastDecimalReadsBackAsATenthOfTheSpan)
 {
     TempDir dir;
-    Model m = Model::startup();
+    Circuit m = Circuit::startup();
     FakeWindow w;
     ASSERT_EQ(readText(m, w, dir, crlf(sweepFile("50", "50", "0", "30", "0.000001", "10"))), std::nullopt);
     EXPECT_EQ(m.tablestep, 0.000001);
-    m.circuitfile = dir.file("saved.cir");
-    writeLadder(m);
-    readLadder(m, w);
+    const std::string file = dir.file("saved.cir");
+    writeCircuitFile(file, m);
+    ViewState view;
+    loadCircuitFile(file, m, view, w);
     EXPECT_EQ(m.tablestep, 3);
 }
 
 TEST(SaveAndOpen, AValueThatIsNoNumberIsRefusedByNameAndTheOldFileStays)
 {
     TempDir dir;
-    Model m = Model::startup();
-    m.circuitfile = dir.file("kept.cir");
-    writeBytes(m.circuitfile, "old");
+    Circuit m = Circuit::startup();
+    const std::string file = dir.file("kept.cir");
+    writeBytes(file, "old");
     m.part(4).partvalue = INFINITY;
-    EXPECT_EQ(messageOf([&] { writeLadder(m); }),
+    EXPECT_EQ(messageOf([&] { writeCircuitFile(file, m); }),
               "The circuit was not saved: the value of entry 4 is not a finite number.");
     m.part(4).partvalue = 292;
     m.sourcer = NAN;
-    EXPECT_EQ(messageOf([&] { writeLadder(m); }),
+    EXPECT_EQ(messageOf([&] { writeCircuitFile(file, m); }),
               "The circuit was not saved: the source resistance is not a finite number.");
-    EXPECT_EQ(readBytes(m.circuitfile), "old");
+    EXPECT_EQ(readBytes(file), "old");
 }
 
 TEST(Sweep, ASpanOrAPointBeyondTheLargestDoubleIsAnOverflow)
 {
     TempDir dir;
-    Model m = Model::startup();
+    Circuit m = Circuit::startup();
     FakeWindow w;
     // The span of -1e308 .. 1e308 overflows where the reader works out the sweep step.
     EXPECT_EQ(readText(m, w, dir, crlf(sweepFile("50", "50", "-1e308", "1e308", "0", "10"))),
               "Floating point overflow");
-    EXPECT_TRUE(std::isfinite(m.freqstep));
     EXPECT_TRUE(showsNoInfinity(w));
 
     // A start at the top of the range reads, but its first sweep point lies beyond it.
@@ -124,7 +124,7 @@ TEST(Sweep, ASpanOrAPointBeyondTheLargestDoubleIsAnOverflow)
 TEST(Sweep, AGainBeyondTheLargestDoubleIsAnOverflowNotAnInfiniteLevel)
 {
     TempDir dir;
-    Model m = Model::startup();
+    Circuit m = Circuit::startup();
     FakeWindow w;
     ASSERT_EQ(readText(m, w, dir, crlf(sweepFile("1e200", "1e-200", "0", "30", "3", "10"))), std::nullopt);
     EXPECT_EQ(messageOf([&] { sweepCsv(m); }), "Floating point overflow");
@@ -162,17 +162,17 @@ TEST(Tune, AStepPastTheLargestDoubleLeavesTheValueAndSavesNoInfinity)
     Plotted t;
     t.w.texts[Field::TunePercent] = "1e300";
     t.run(&Analyser::tuneUp);
-    const double once = t.a.model.part(4).partvalue;
+    const double once = t.a.circuit.part(4).partvalue;
     EXPECT_TRUE(std::isfinite(once));  // a huge capacitor; the engine's own message may follow
     t.w.forget();
     t.run(&Analyser::tuneUp);
     EXPECT_EQ(t.w.messages, Lines{"Floating point overflow"});
-    EXPECT_EQ(t.a.model.part(4).partvalue, once);
+    EXPECT_EQ(t.a.circuit.part(4).partvalue, once);
     t.run(&Analyser::reviewCircuit);
     for (const auto& line : t.w.memos[Memo::Listing])
         EXPECT_EQ(line.find("INF"), std::string::npos) << line;
     EXPECT_TRUE(showsNoInfinity(t.w));
-    EXPECT_EQ(circuitText(t.a.model).find("INF"), std::string::npos);
+    EXPECT_EQ(circuitText(t.a.circuit).find("INF"), std::string::npos);
 }
 
 }  // namespace

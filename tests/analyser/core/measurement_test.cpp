@@ -5,15 +5,15 @@
 #include <complex>
 #include <numbers>
 
-#include "circuit_test_support.h"
-#include "fake_window.h"
-#include "ladder_support.h"
-#include "measurement.h"
-#include "readouts.h"
-#include "response_report.h"
-#include "sweep.h"
-#include "sweep_network.h"
-#include "twoport.h"
+#include "tests/support/circuit_test_support.h"
+#include "tests/support/fake_window.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/readouts/measured_response.h"
+#include "ladder/readouts/readouts.h"
+#include "analyser/core/response_report.h"
+#include "analyser/sweep/sweep_command.h"
+#include "ladder/network.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -35,10 +35,10 @@ Network measured(std::vector<double> mhz, std::vector<double> s21db, std::vector
 }
 
 // Third-order 10 MHz low-pass between 50 ohm ends (Butterworth prototype 1, 2, 1).
-Model lowPass()
+Circuit lowPass()
 {
     const double wc = 2 * std::numbers::pi * 10e6;
-    Model m = ladder({{"cap", "par", 1e12 / (wc * 50)}, {"ind", "ser", 2e9 * 50 / wc}, {"cap", "par", 1e12 / (wc * 50)}});
+    Circuit m = ladder({{"cap", "par", 1e12 / (wc * 50)}, {"ind", "ser", 2e9 * 50 / wc}, {"cap", "par", 1e12 / (wc * 50)}});
     m.inductorq = 1e9;
     return m;
 }
@@ -47,7 +47,7 @@ TEST(TouchstoneExport, ReadsBackToTheWrittenPrecision)
 {
     struct Case {
         const char* what;
-        Model model;
+        Circuit circuit;
         double start, stop;
         const char* header;  // what tells the version apart
     } cases[] = {
@@ -56,13 +56,12 @@ TEST(TouchstoneExport, ReadsBackToTheWrittenPrecision)
          "[Reference] 50 75\n"},
         {"crystal offsets at absolute frequencies", laddertest::fullCrystalLadder(), 0, 0, "# MHz S DB R "},
     };
-    cases[2].start = cases[2].model.startfreq;
-    cases[2].stop = cases[2].model.stopfreq;
+    cases[2].start = cases[2].circuit.startfreq;
+    cases[2].stop = cases[2].circuit.stopfreq;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Model m = c.model;
-        m.circuitfile = "filter.cir";
-        const std::string text = sweepTouchstone(m, c.start, c.stop, "test");
+        const Circuit m = c.circuit;
+        const std::string text = sweepTouchstone(m, "filter.cir", c.start, c.stop, "test");
         EXPECT_EQ(text.rfind("! Circuit file: filter.cir\n! Written by test ", 0), 0u);
         EXPECT_NE(text.find(c.header), std::string::npos);
         const Network n = readTouchstone(text);
@@ -145,8 +144,8 @@ TEST(MeasuredTraces, DrawnOverTheRangeTheyCoverClippedAtTheBottom)
 TEST(MeasuredTraces, CrystalCircuitsDrawThemAtTheirOffsetFromTheCrystal)
 {
     Plotted t;
-    t.a.model.crystalflag = 1;
-    t.a.model.xtalfreq = 10;
+    t.a.circuit.crystalflag = 1;
+    t.a.circuit.xtalfreq = 10;
     // 10 MHz + 0 Hz .. + 30 Hz on a plot from 0 to 30 Hz.
     Network n = measured({10, 10.000015, 10.00003}, {-10, -20, -10}, {0, 0, 0});
     n.s11.assign(3, 0);  // an instrument that measured S21 only
@@ -203,7 +202,7 @@ TEST(SampledReadouts, AFineSweepOfTheEngineReadsAsTheEngineDoes)
 {
     // The same readout logic on 4001 samples of the low-pass, taken through a Touchstone
     // network: every edge, the loss and the delay agree with the engine's closely.
-    const Model m = lowPass();
+    const Circuit m = lowPass();
     Network n;
     for (int i = 0; i <= 4000; ++i) {
         const double f = 0.01 + i * 0.0075;
@@ -245,7 +244,7 @@ TEST(SampledReadouts, DelayFromThePhaseAcrossTurns)
         n.s11.push_back(0);
         n.s22.push_back(0);
     }
-    const MeasuredResponse r = measuredResponse(n, Model::startup());
+    const MeasuredResponse r = measuredResponse(n, Circuit::startup());
     EXPECT_FALSE(r.hasS11);
     ASSERT_EQ(r.delay_.size(), 50u);
     for (double d : r.delay_)
@@ -254,12 +253,12 @@ TEST(SampledReadouts, DelayFromThePhaseAcrossTurns)
     // Magnitude-only data has no phase, so no delay.
     for (auto& s : n.s21)
         s = std::abs(s);
-    EXPECT_FALSE(measuredResponse(n, Model::startup()).hasPhase);
+    EXPECT_FALSE(measuredResponse(n, Circuit::startup()).hasPhase);
 }
 
 TEST(ResponseReport, MeasuredBesideComputedWithDifferences)
 {
-    Model m = lowPass();
+    Circuit m = lowPass();
     m.startfreq = 0;
     m.stopfreq = 30;
     // The measurement is the circuit 1 dB lower, without phase, over 5..40 MHz.

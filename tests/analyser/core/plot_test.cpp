@@ -2,9 +2,10 @@
 
 #include <cmath>
 
-#include "engine.h"
-#include "fake_window.h"
-#include "numtext.h"
+#include "ladder/circuit_file.h"
+#include "ladder/engine.h"
+#include "tests/support/fake_window.h"
+#include "common/numtext.h"
 
 namespace {
 
@@ -53,8 +54,10 @@ TEST(Plot, MapsFrequencyAndLevelToPixels)
     EXPECT_EQ(t.a.tracex[999], 450);  // 29.97
     // 100 (10^2.5 - 1) ohm in series between 50 ohm ends: -50 dB everywhere. No bridge
     // point, so S11 is 0 dB, on the top edge; far below the bottom the trace runs on it.
-    Model& m = t.a.model;
-    m.resetBeforeRead();
+    Circuit& m = t.a.circuit;
+    m = clearedForRead(m);
+    t.a.view.tunepending = false;
+    t.a.view.tuneup = true;
     m.partcount = 1;
     m.setKind(1, "res");
     for (auto [ohms, y] : {std::pair{100 * (std::pow(10.0, 2.5) - 1), 190}, {1e12, 340}}) {
@@ -150,7 +153,7 @@ TEST(Plot, DrawsTheCursorWithTheEnginesReadout)
         for (int i = 0; i < 19; ++i)
             EXPECT_EQ(red[i], (Segment{colors::kRed, x, 50 + 15 * i, x, 60 + 15 * i}));
         // At exactly the cursor frequency, not clipped at the bottom level.
-        const Solution s = solveLadder(t.a.model, std::stod(cursor));
+        const Solution s = solveLadder(t.a.circuit, std::stod(cursor));
         EXPECT_EQ(t.w.text(Field::CursorS21), fixedText(s.s21db, 5, 2));
         EXPECT_EQ(t.w.text(Field::CursorS11), fixedText(s.s11db, 5, 2));
     }
@@ -169,7 +172,7 @@ TEST(Plot, DrawsTheSavedReferenceWhereItLay)
     t.w.forget();
     t.run(&Analyser::saveReference);
     EXPECT_TRUE(t.w.log.empty());
-    t.a.model.part(5).partvalue = 10;
+    t.a.circuit.part(5).partvalue = 10;
     t.w.texts[Field::StopFreq] = "20";
     t.plot();
     auto black = t.w.in(colors::kBlack);

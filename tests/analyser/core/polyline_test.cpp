@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-#include "polyline.h"
+#include "analyser/core/polyline.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fake_window.h"
+#include "tests/support/fake_window.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ TEST(Review, ListsEveryEntryWithDuplicatesSpelledOut)
                "10  rlb  ser  0.0000", "98  Source R = 50.0", "99  Inductor Q = 250.0", " "}));
     EXPECT_EQ(w.text(Field::TunedValue), " ");
 
-    Model& m = a.model;
+    Circuit& m = a.circuit;
     m.partcount = 2;
     m.setKind(1, "dur");
     m.setKind(2, "Cap");  // listed as stored
@@ -42,21 +42,21 @@ TEST(Review, ListsEveryEntryWithDuplicatesSpelledOut)
 // listing and the plot are still redone.
 TEST(ValueEditor, SetsTheAddressedValue)
 {
-    const std::pair<const char*, double Model::*> globals[] = {
-        {"0", &Model::loadr},     {"98", &Model::sourcer}, {"99", &Model::inductorq}, {"100", &Model::xtalfreq},
-        {"101", &Model::xtallm}, {"102", &Model::xtalcp}, {"103", &Model::xtalqx}};
+    const std::pair<const char*, double Circuit::*> globals[] = {
+        {"0", &Circuit::loadr},     {"98", &Circuit::sourcer}, {"99", &Circuit::inductorq}, {"100", &Circuit::xtalfreq},
+        {"101", &Circuit::xtallm}, {"102", &Circuit::xtalcp}, {"103", &Circuit::xtalqx}};
     for (const char* n : {"0", "98", "99", "100", "101", "102", "103", "1", " 10", "11", "20", "-1", "97", "104"}) {
         Plotted t;
-        const Model before = t.a.model;
+        const Circuit before = t.a.circuit;
         t.w.texts[Field::EntryNumber] = n;
         t.w.texts[Field::NewValue] = "2.5e1";
         t.run(&Analyser::loadNewValue);
         SCOPED_TRACE(n);
         const int number = std::stoi(n);
         for (auto [entry, g] : globals)
-            EXPECT_EQ(t.a.model.*g, entry == std::string(n) ? 25 : before.*g);
+            EXPECT_EQ(t.a.circuit.*g, entry == std::string(n) ? 25 : before.*g);
         for (int i = 1; i <= kMaxParts; ++i)
-            EXPECT_EQ(t.a.model.part(i).partvalue, i == number && i <= 10 ? 25 : before.part(i).partvalue);
+            EXPECT_EQ(t.a.circuit.part(i).partvalue, i == number && i <= 10 ? 25 : before.part(i).partvalue);
         EXPECT_TRUE(t.w.messages.empty());
         EXPECT_EQ(t.w.log[0], "memo clear");
         EXPECT_LT(t.w.at("memo add"), t.w.at("rect 50,40 450,345"));
@@ -87,7 +87,7 @@ TEST(ValueEditor, BadNumberLeavesTheListingEmptyAndDrawsNothing)
 TEST(Tune, StepsAPartByThePercentageBeforeThePlotDraws)
 {
     Plotted t;
-    Model& m = t.a.model;
+    Circuit& m = t.a.circuit;
     m.part(4).partvalue = 100;
     t.run(&Analyser::reviewCircuit);
     t.run(&Analyser::tuneUp);
@@ -117,26 +117,26 @@ TEST(Tune, StepsAPartByThePercentageBeforeThePlotDraws)
 // refused with a message and the plot goes on unchanged.
 TEST(Tune, StepsEveryValueTheEditorAddressesAndRefusesTheRest)
 {
-    const std::tuple<const char*, double Model::*, double, const char*> cases[] = {
-        {"0", &Model::loadr, 50, "52.500"},        {"98", &Model::sourcer, 50, "52.500"},
-        {"99", &Model::inductorq, 250, "262.500"}, {"100", &Model::xtalfreq, 10, "10.500"},
-        {"101", &Model::xtallm, 0.02, "0.021"},    {"102", &Model::xtalcp, 4, "4.200"},
-        {"103", &Model::xtalqx, 100000, "105000.000"}};
+    const std::tuple<const char*, double Circuit::*, double, const char*> cases[] = {
+        {"0", &Circuit::loadr, 50, "52.500"},        {"98", &Circuit::sourcer, 50, "52.500"},
+        {"99", &Circuit::inductorq, 250, "262.500"}, {"100", &Circuit::xtalfreq, 10, "10.500"},
+        {"101", &Circuit::xtallm, 0.02, "0.021"},    {"102", &Circuit::xtalcp, 4, "4.200"},
+        {"103", &Circuit::xtalqx, 100000, "105000.000"}};
     for (auto [n, value, start, shown] : cases) {
         Plotted t;
-        t.a.model.*value = start;
+        t.a.circuit.*value = start;
         t.w.texts[Field::TuneEntry] = n;
         t.run(&Analyser::tuneUp);
-        EXPECT_DOUBLE_EQ(t.a.model.*value, start * 1.05) << n;
+        EXPECT_DOUBLE_EQ(t.a.circuit.*value, start * 1.05) << n;
         EXPECT_EQ(t.w.text(Field::TunedValue), shown);
     }
     for (const char* n : {"11", "97", "104", "-1"}) {
         Plotted t;
-        const Model before = t.a.model;
+        const Circuit before = t.a.circuit;
         t.w.texts[Field::TuneEntry] = n;
         t.run(&Analyser::tuneDown);
         EXPECT_EQ(t.w.messages, Lines{"No value has the entry number " + std::string(n) + "; nothing was tuned."});
-        EXPECT_EQ(t.a.model.part(4).partvalue, before.part(4).partvalue);
+        EXPECT_EQ(t.a.circuit.part(4).partvalue, before.part(4).partvalue);
         EXPECT_EQ(t.w.text(Field::TunedValue), "");
         EXPECT_EQ(t.w.plots(), 1);
     }
@@ -156,7 +156,7 @@ TEST(Tune, FailedStepIsNotLeftPending)
         t.w.texts[Field::TuneEntry] = "4";
         t.w.texts[Field::TunePercent] = "5";
         t.plot();
-        EXPECT_EQ(t.a.model.part(4).partvalue, 292);
+        EXPECT_EQ(t.a.circuit.part(4).partvalue, 292);
     }
 }
 

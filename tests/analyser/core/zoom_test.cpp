@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "tests/support/fake_window.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TEST(Zoom, WorkedExampleThroughTheMouseHandlers)
     EXPECT_EQ(t.w.plots(), 1);
     EXPECT_EQ(t.w.grid(true), (std::vector<int>{40, 100, 160, 220, 280}));
     EXPECT_EQ(t.w.grid(false), (std::vector<int>{50, 130, 210, 290, 370}));
-    EXPECT_EQ(t.a.model.origstop, 30);  // the press kept the scale zoomed from
+    EXPECT_EQ(t.a.view.origstop, 30);  // the press kept the scale zoomed from
 }
 
 // A press counts for left < x <= right, top < y <= bottom; a release with the edges.
@@ -107,7 +107,7 @@ TEST(Zoom, ZoomToOriginalSweepReturnsToTheSweepBeforeTheFirstZoom)
     t.w.texts[Field::StopFreq] = "20";
     t.plot();
     t.drag(150, 100, 250, 190);
-    EXPECT_EQ(t.a.model.origstop, 20);
+    EXPECT_EQ(t.a.view.origstop, 20);
 }
 
 TEST(Zoom, ReleaseOnTheTopEdgeGivesABottomThePlotCannotScale)

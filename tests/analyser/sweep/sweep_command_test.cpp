@@ -6,13 +6,48 @@
 #include <random>
 #include <sstream>
 
-#include "circuit_test_support.h"
-#include "errors.h"
-#include "numtext.h"
-#include "sweep.h"
-#include "twoport.h"
+#include "tests/support/circuit_test_support.h"
+#include "common/errors.h"
+#include "common/numtext.h"
+#include "analyser/sweep/sweep_command.h"
+#include "ladder/engine.h"
+#include "ladder/twoport.h"
 
 namespace {
+
+TEST(SweepCsv, ListsThePlotsThousandFrequencies)
+{
+    // From 0.12 the plot's first point, (0.12 - step) + step, is not 0.12 itself.
+    Circuit m = Circuit::startup();
+    m.startfreq = 0.12;
+    m.stopfreq = 3000;
+    const double step = (m.stopfreq - m.startfreq) * 0.001;
+    const std::string csv = sweepCsv(m);
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "frequency,s21_db,s11_db");
+    double f = m.startfreq - step;
+    int rows = 0;
+    while (std::getline(in, line)) {
+        double freq, s21, s11;
+        char c1, c2;
+        std::istringstream row(line);
+        ASSERT_TRUE(row >> freq >> c1 >> s21 >> c2 >> s11) << line;
+        f += step;
+        EXPECT_EQ(freq, f);  // 17 digits give the double back exactly
+        const Solution s = solveLadder(m, f);
+        EXPECT_EQ(s21, s.s21db);
+        EXPECT_EQ(s11, s.s11db);
+        ++rows;
+    }
+    EXPECT_EQ(rows, 1000);
+
+    const std::string one = pointCsv(Circuit::startup(), 7);
+    EXPECT_EQ(one.substr(0, one.find('\n')), "frequency,s21_db,s11_db");
+    EXPECT_EQ(one.substr(one.find('\n') + 1, 2), "7,");
+    EXPECT_EQ(std::count(one.begin(), one.end(), '\n'), 2);
+}
 
 TEST(SweepText, SeventeenDigitsAsPrintfWritesThem)
 {
@@ -123,7 +158,7 @@ TEST(SweepOptions, RangesDelayAndReadouts)
     circuittest::writeBytes(file, circuittest::crlf(circuittest::defaultCircuitLines()));
 
     // Another range gives the CSV of a file with that range.
-    Model shifted = Model::startup();
+    Circuit shifted = Circuit::startup();
     shifted.startfreq = 5;
     shifted.stopfreq = 9;
     EXPECT_EQ(run(file, {"--start", "5", "--stop", "9"}), sweepCsv(shifted));

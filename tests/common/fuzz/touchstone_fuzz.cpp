@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "touchstone.h"
+#include "common/touchstone.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mirabo_app.h"
+#include "designer/app/mirabo_app.h"
 
 int main(int argc, char** argv)
 {

@@ -13,8 +13,8 @@
 #include <cmath>
 #include <fstream>
 
-#include "mirabo_app.h"
-#include "touchstone.h"
+#include "designer/app/mirabo_app.h"
+#include "common/touchstone.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <set>
 #include <span>
 
-#include "mirabo_app.h"
+#include "designer/app/mirabo_app.h"
 
 namespace {
 

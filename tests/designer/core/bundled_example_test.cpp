@@ -7,9 +7,9 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "designer.h"
-#include "fake_form.h"
-#include "file_support.h"
+#include "designer/core/designer.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/file_support.h"
 
 namespace fs = std::filesystem;
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "crystal_fit.h"
+#include "designer/core/crystal_fit.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "crystal_measure.h"
-#include "design_cli.h"
-#include "fake_form.h"
-#include "file_support.h"
-#include "touchstone.h"
+#include "designer/core/crystal_measure.h"
+#include "designer/core/design_cli.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/file_support.h"
+#include "common/touchstone.h"
 
 namespace fs = std::filesystem;
 

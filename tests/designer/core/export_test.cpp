@@ -4,9 +4,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "designer.h"
-#include "fake_form.h"
-#include "file_support.h"
+#include "designer/core/designer.h"
+#include "tests/support/fake_form.h"
+#include "tests/support/file_support.h"
 
 namespace fs = std::filesystem;
 using design::Field;

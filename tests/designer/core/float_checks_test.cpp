@@ -6,8 +6,8 @@
 
 #include <variant>
 
-#include "designer.h"
-#include "fake_form.h"
+#include "designer/core/designer.h"
+#include "tests/support/fake_form.h"
 
 namespace {
 

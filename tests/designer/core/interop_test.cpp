@@ -4,11 +4,10 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "circuitfile.h"
-#include "designer.h"
-#include "engine.h"
-#include "fake_form.h"
-#include "null_window.h"
+#include "ladder/circuit_file.h"
+#include "designer/core/designer.h"
+#include "ladder/engine.h"
+#include "tests/support/fake_form.h"
 
 namespace fs = std::filesystem;
 
@@ -31,13 +30,9 @@ struct Interop : ::testing::Test {
     void SetUp() override { fs::create_directories(dir); }
     void TearDown() override { fs::remove_all(dir); }
 
-    Model read(const fs::path& file)
+    Circuit read(const fs::path& file)
     {
-        Model m = Model::startup();
-        m.circuitfile = file.string();
-        NullWindow window;
-        readLadder(m, window);
-        return m;
+        return readCircuitFile(file.string());
     }
 };
 
@@ -46,7 +41,7 @@ TEST_F(Interop, SorvelReadsTheDesign)
     for (const char* n : {"2", "5", "10"}) {
         const fs::path file = dir / (std::string("n") + n + ".cir");
         writeDesign(n, file);
-        const Model m = read(file);
+        const Circuit m = read(file);
         const int crystals = std::stoi(n);
         EXPECT_EQ(m.partcount, 3 * crystals + 2);
         EXPECT_EQ(m.crystalflag, 1);
@@ -65,7 +60,7 @@ TEST_F(Interop, TheDefaultDesignPassesItsBand)
 {
     const fs::path file = dir / "default.cir";
     writeDesign("5", file);
-    const Model m = read(file);
+    const Circuit m = read(file);
     // Sweep the file's own span; the band is where S21 is within 3 dB of its peak.
     std::vector<std::pair<int, double>> s21;
     for (int f = -500; f <= 1000; f += 5)

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "designer.h"
-#include "fake_form.h"
-#include "kandq.h"
+#include "designer/core/designer.h"
+#include "tests/support/fake_form.h"
+#include "designer/core/kandq.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "matched_set.h"
+#include "designer/core/matched_set.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "designer.h"
-#include "fake_form.h"
+#include "designer/core/designer.h"
+#include "tests/support/fake_form.h"
 
 namespace {
 

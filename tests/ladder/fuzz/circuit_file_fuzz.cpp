@@ -7,53 +7,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
-#include "analyser.h"
-#include "circuitfile.h"
-#include "engine.h"
-#include "errors.h"
-#include "null_window.h"
-#include "numread.h"
+#include "common/errors.h"
+#include "common/numread.h"
+#include "ladder/circuit_file.h"
+#include "ladder/engine.h"
+#include "ladder/sweep_grid.h"
 
 namespace {
 
-// One scratch file for the whole run: the reader takes a file name, not text.
-const std::string& scratchFile()
+bool read(Circuit& m, const std::string& bytes)
 {
-    static const std::string name = [] {
-        char path[] = "/tmp/circuit-fuzz-XXXXXX";
-        const int fd = mkstemp(path);
-        if (fd < 0)
-            std::abort();
-        close(fd);
-        return std::string(path);
-    }();
-    return name;
-}
-
-void put(const std::string& bytes)
-{
-    std::FILE* f = std::fopen(scratchFile().c_str(), "wb");
-    if (!f)
-        std::abort();
-    std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
-}
-
-bool read(Model& m, const std::string& bytes)
-{
-    put(bytes);
-    m = Model::startup();
-    m.circuitfile = scratchFile();
-    NullWindow w;
-    try {
-        readLadder(m, w);
-        return true;
-    } catch (const AppError&) {
+    const CircuitRead r = readCircuit(bytes, Circuit::startup());
+    if (!r.ok())
         return false;
-    }
+    m = r.circuit;
+    return true;
 }
 
 std::vector<std::string> linesOf(const std::string& text)
@@ -85,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (size > 8192)
         return 0;
-    Model first;
+    Circuit first;
     if (!read(first, std::string(reinterpret_cast<const char*>(data), size)))
         return 0;
     try {
@@ -98,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const std::string saved = circuitText(first);
-    Model second;
+    Circuit second;
     if (!read(second, saved)) {
         std::fprintf(stderr, "a saved file does not read back:\n%s\n", saved.c_str());
         std::abort();

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "analyser.h"
-#include "errors.h"
-#include "ladder_support.h"
-#include "twoport.h"
+#include "analyser/core/analyser.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -19,16 +19,16 @@ TEST(ResponseKernelQuotients, ExtremeLevelsBitForBit)
 {
     struct Case {
         const char* name;
-        Model m;
+        Circuit m;
     };
     std::vector<PartDef> tinyCaps, hugeCaps;
     for (int n = 0; n < 40; ++n) {
         tinyCaps.push_back({"cap", n % 2 ? "ser" : "par", 1e-9});
         hugeCaps.push_back({"cap", n % 2 ? "ser" : "par", 1e12});
     }
-    Model crystalLow = laddertest::fullCrystalLadder();
+    Circuit crystalLow = laddertest::fullCrystalLadder();
     crystalLow.loadr = crystalLow.sourcer = 1e-6;
-    Model crystalHigh = laddertest::fullCrystalLadder();
+    Circuit crystalHigh = laddertest::fullCrystalLadder();
     crystalHigh.loadr = crystalHigh.sourcer = 1e9;
     const std::vector<Case> cases{
         {"tiny capacitors", ladder(tinyCaps, 1e-3, 1e-3)},

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "analyser.h"
-#include "errors.h"
-#include "ladder_support.h"
-#include "twoport.h"
+#include "analyser/core/analyser.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/twoport.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ bool sameBits(const Response& a, const Response& b)
 
 // The sweep against solveResponse() one frequency at a time: the same bits, the same
 // failing frequency, the same message.
-void compareSweeps(const Model& m, const double* freqs, int count)
+void compareSweeps(const Circuit& m, const double* freqs, int count)
 {
     const Outcome sweep = outcome([&](std::vector<Response>& out) {
         solveResponseSweep(m, freqs, count, [&](int i, const Response& r) {
@@ -46,14 +46,14 @@ void compareSweeps(const Model& m, const double* freqs, int count)
         ASSERT_TRUE(sameBits(sweep.results[i], walk.results[i])) << "frequency " << i;
 }
 
-void compareSweeps(const Model& m)
+void compareSweeps(const Circuit& m)
 {
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     compareSweeps(m, freqs.data(), kSweepPoints);
 }
 
 // How many of the first block's frequencies the kernel finishes itself.
-int kernelPoints(const Model& m)
+int kernelPoints(const Circuit& m)
 {
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     constexpr int n = engine::ResponsePlan::kBlock;
@@ -68,12 +68,12 @@ int kernelPoints(const Model& m)
 
 TEST(ResponseKernel, BenchmarkLaddersBitForBit)
 {
-    Model withResistors = ladder({{"res", "ser", 12}, {"cap", "par", 150}, {"ind", "ser", 400}, {"res", "par", 300},
+    Circuit withResistors = ladder({{"res", "ser", 12}, {"cap", "par", 150}, {"ind", "ser", 400}, {"res", "par", 300},
                                   {"dur", "par", 4}, {"res", "ser", 0}, {"wir", "ser", 0}, {"ind", "par", 900}},
                                  75, 50);
     withResistors.startfreq = 1;
     withResistors.stopfreq = 40;
-    for (const Model& m : {laddertest::fullCrystalLadder(), laddertest::fullLcLadder(), Model::startup(), withResistors}) {
+    for (const Circuit& m : {laddertest::fullCrystalLadder(), laddertest::fullLcLadder(), Circuit::startup(), withResistors}) {
         compareSweeps(m);
         // The kernel itself finishes every point of these; nothing is left to the walk.
         EXPECT_EQ(kernelPoints(m), engine::ResponsePlan::kBlock);
@@ -85,7 +85,7 @@ TEST(ResponseKernel, RandomLaddersBitForBitAndFailingAtTheSamePoint)
     std::mt19937_64 rng(4049);
     int failed = 0, fromKernel = 0, points = 0;
     for (int i = 0; i < 3000; ++i) {
-        const Model m = laddertest::randomLadder(rng, i % 3 == 0);
+        const Circuit m = laddertest::randomLadder(rng, i % 3 == 0);
         SCOPED_TRACE(i);
         compareSweeps(m);
         if (::testing::Test::HasFatalFailure())
@@ -112,7 +112,7 @@ TEST(ResponseKernel, PathsLeftToTheOneFrequencySolve)
     std::vector<laddertest::PartDef> deep;
     for (int n = 0; n < 80; ++n)
         deep.push_back(n % 2 ? laddertest::PartDef{"ind", "ser", 1e4} : laddertest::PartDef{"cap", "par", 1e4});
-    const Model stopBand = ladder(deep);
+    const Circuit stopBand = ladder(deep);
     std::vector<double> freqs;
     for (double f = 30; f < 53; f += 0.5)
         freqs.push_back(f);
@@ -135,7 +135,7 @@ TEST(ResponseKernel, PathsLeftToTheOneFrequencySolve)
     EXPECT_GT(rescaled, 10);
 
     // A capacitor so large that its susceptance is infinite adds exactly nothing in series.
-    const Model huge = ladder({{"cap", "par", 100}, {"cap", "ser", 1e305}, {"cap", "par", 100}});
+    const Circuit huge = ladder({{"cap", "par", 100}, {"cap", "ser", 1e305}, {"cap", "par", 100}});
     const double some[] = {0.5, 10, 100, 1000, 5000};
     compareSweeps(huge, some, 5);
     EXPECT_LT(kernelPoints(huge), engine::ResponsePlan::kBlock);
@@ -144,7 +144,7 @@ TEST(ResponseKernel, PathsLeftToTheOneFrequencySolve)
 // Sweeps of any length, blocks full and partial, every frequency in order.
 TEST(ResponseKernel, AnyCount)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     for (int count : {0, 1, 63, 64, 65, 200})
         compareSweeps(m, freqs.data(), count);

@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "analyser.h"
-#include "engine.h"
-#include "errors.h"
-#include "ladder_support.h"
-#include "sweepkernel.h"
+#include "analyser/core/analyser.h"
+#include "ladder/engine.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/kernels/sweep_kernel.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ void expectSame(const Outcome& sweep, const Outcome& walk)
     }
 }
 
-void compareSweeps(const Model& m)
+void compareSweeps(const Circuit& m)
 {
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
     const Outcome sweep = outcome([&](std::vector<Solution>& out) {
@@ -44,7 +44,7 @@ void compareSweeps(const Model& m)
 
 TEST(SweepKernel, BenchmarkLaddersBitForBit)
 {
-    for (const Model& m : {laddertest::fullCrystalLadder(), laddertest::fullLcLadder(), Model::startup()}) {
+    for (const Circuit& m : {laddertest::fullCrystalLadder(), laddertest::fullLcLadder(), Circuit::startup()}) {
         const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
         const engine::SweepPlan plan(m);
         Solution out[engine::SweepPlan::kBlock];
@@ -61,7 +61,7 @@ TEST(SweepKernel, RandomLaddersBitForBitAndFailingAtTheSamePoint)
     std::mt19937_64 rng(2024);
     int failed = 0, kernelPoints = 0, points = 0;
     for (int i = 0; i < 3000; ++i) {
-        const Model m = laddertest::randomLadder(rng, i % 3 == 0);
+        const Circuit m = laddertest::randomLadder(rng, i % 3 == 0);
         SCOPED_TRACE(i);
         compareSweeps(m);
         if (::testing::Test::HasFatalFailure())

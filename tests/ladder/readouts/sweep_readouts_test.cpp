@@ -2,17 +2,17 @@
 
 #include <random>
 
-#include "errors.h"
-#include "ladder_support.h"
-#include "sweep_readouts.h"
-#include "twoport.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "ladder/readouts/sweep_readouts.h"
+#include "ladder/twoport.h"
 
 namespace {
 
 using laddertest::ladder;
 using laddertest::sameBits;
 
-Readouts fromSweep(Model m, double start, double stop)
+Readouts fromSweep(Circuit m, double start, double stop)
 {
     const bool inputS11 = addInputBridge(m);
     SweptLevels sweep = readoutSweep(start, stop);
@@ -32,7 +32,7 @@ void expectClose(std::optional<double> expected, std::optional<double> got, doub
 // The same readouts as the full measurement, to within its own precision: edges and
 // centres to 1e-7 of the span, levels to 1e-6 dB (the return loss 1e-5). The peak's frequency only to 1e-5 of
 // the span: the top of a smooth peak is flat to the last bit over a wider range than that.
-void expectSameReadouts(const Model& m, double start, double stop)
+void expectSameReadouts(const Circuit& m, double start, double stop)
 {
     Readouts full;
     try {
@@ -73,16 +73,16 @@ TEST(SweepReadouts, AgreeWithTheFullMeasurement)
     }
     {
         SCOPED_TRACE("default LC filter");
-        expectSameReadouts(Model::startup(), 0, 30);
+        expectSameReadouts(Circuit::startup(), 0, 30);
     }
     {
         SCOPED_TRACE("reversed range");
-        expectSameReadouts(Model::startup(), 30, 0);
+        expectSameReadouts(Circuit::startup(), 30, 0);
     }
     {
         // Full table without a bridge at the end: the return loss comes from the two-port.
         SCOPED_TRACE("full LC ladder, no bridge last");
-        Model m = laddertest::fullLcLadder();
+        Circuit m = laddertest::fullLcLadder();
         m.setKind(kMaxParts, "cap");
         m.part(kMaxParts).partconn = "ser";
         m.part(kMaxParts).partvalue = 150;
@@ -92,7 +92,7 @@ TEST(SweepReadouts, AgreeWithTheFullMeasurement)
     std::mt19937_64 rng(11);
     for (int i = 0; i < 40; ++i) {
         SCOPED_TRACE(i);
-        const Model m = laddertest::randomLadder(rng);
+        const Circuit m = laddertest::randomLadder(rng);
         // Some random ladders pass nothing: their "peak" is a needle in a stop band 800 dB
         // down, narrower than a sweep step, where each search may settle on another needle.
         try {
@@ -108,12 +108,12 @@ TEST(SweepReadouts, BridgeGivesTheInputReflectionAndLeavesS21Alone)
 {
     struct Case {
         const char* name;
-        Model m;
+        Circuit m;
         bool bridged;  // else the two-port has to give the input reflection
     };
-    Model none = ladder({}, 75);  // not matched: a perfect match shows -100 dB on the bridge
+    Circuit none = ladder({}, 75);  // not matched: a perfect match shows -100 dB on the bridge
     none.partcount = -2;
-    Model fullNoBridge = laddertest::fullLcLadder();
+    Circuit fullNoBridge = laddertest::fullLcLadder();
     fullNoBridge.setKind(kMaxParts, "cap");
     const Case cases[] = {
         {"ends in a shunt part", ladder({{"cap", "par", 100}, {"ind", "ser", 800}, {"cap", "par", 120}}), true},
@@ -126,7 +126,7 @@ TEST(SweepReadouts, BridgeGivesTheInputReflectionAndLeavesS21Alone)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Model bridged = c.m;
+        Circuit bridged = c.m;
         ASSERT_EQ(addInputBridge(bridged), c.bridged);
         if (!c.bridged)
             continue;

@@ -10,7 +10,7 @@
 #include <set>
 #include <string>
 
-#include "matched_set.h"
+#include "designer/core/matched_set.h"
 
 namespace {
 
