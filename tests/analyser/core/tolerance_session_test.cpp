@@ -3,9 +3,9 @@
 #include <chrono>
 #include <future>
 
-#include "errors.h"
-#include "ladder_support.h"
-#include "tolerance_session.h"
+#include "common/errors.h"
+#include "tests/support/ladder_support.h"
+#include "analyser/core/tolerance_session.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ TEST(ToleranceSession, HistogramBins)
 
 TEST(ToleranceSession, RunnerReportsOnlyTheRunItWasLastGiven)
 {
-    const Model m = laddertest::fullCrystalLadder();
+    const Circuit m = laddertest::fullCrystalLadder();
     Settings s;
     s.trials = 100000;
     s.crystalHz = 20;
@@ -89,7 +89,9 @@ TEST(ToleranceSession, RunnerReportsOnlyTheRunItWasLastGiven)
     s.trials = 20;
     std::promise<Result> result;
     runner.start(m, m.startfreq, m.stopfreq, s, {{}, [&](Result r) { result.set_value(std::move(r)); }, {}});
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(500)) << "cancel is quick";
+    // Far less than the cancelled run of 100000 trials would take, even on a loaded machine
+    // under the sanitizers; how quick a cancel is belongs to the benchmarks.
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(10)) << "cancel is quick";
     auto future = result.get_future();
     ASSERT_EQ(future.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     const Result r = future.get();
