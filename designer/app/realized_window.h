@@ -1,5 +1,5 @@
 #pragma once
-// The designed filter's response on the analyser's engine, next to what was asked.
+// The designed filter's response on the ladder engine, next to what was asked.
 
 #include <QWidget>
 
