@@ -6,16 +6,14 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <tuple>
 
-#include "tests/support/circuit_test_support.h"
+#include "ladder/circuit_file.h"
+#include "tests/support/circuit_files.h"
 
 namespace {
 
 using namespace circuittest;
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
-using Entry = std::tuple<std::string, int, std::string, double>;  // kind, code, connection, value
 
 // The start-up model on the start-up sweep, as after the first plot.
 Circuit defaultCircuit()
@@ -26,33 +24,6 @@ Circuit defaultCircuit()
 }
 
 const std::string kDefaultFile = crlf(defaultCircuitLines());
-
-void expectParts(const Circuit& m, const std::vector<Entry>& parts)
-{
-    for (size_t i = 0; i < parts.size(); ++i) {
-        SCOPED_TRACE(i + 1);
-        const Part& p = m.part(static_cast<int>(i) + 1);
-        EXPECT_EQ(Entry(p.partkind, p.partcode, p.partconn, p.partvalue), parts[i]);
-    }
-}
-
-void expectNeutralFrom(const Circuit& m, int first)
-{
-    for (int n = first; n <= kMaxParts; ++n) {
-        SCOPED_TRACE(n);
-        EXPECT_EQ(m.part(n).partcode, kNoPart);
-        EXPECT_EQ(m.part(n).partconn, "ser");
-        EXPECT_EQ(m.part(n).partvalue, 0);
-    }
-}
-
-// The header lines of an LC file with the start-up sweep, then the given records.
-Lines lcFile(const std::string& count, const Lines& records = {})
-{
-    Lines lines{count, "250", "50", "50", "0", "0", "30", "3", "2", "100", "10"};
-    lines.insert(lines.end(), records.begin(), records.end());
-    return lines;
-}
 
 void setPart(Circuit& m, int n, const char* kind, const char* conn, double value)
 {

@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cerrno>
-#include <csignal>
 #include <cstring>
-#include <filesystem>
 #include <tuple>
 
 #include "tests/support/circuit_test_support.h"
@@ -13,17 +9,8 @@
 namespace {
 
 using namespace circuittest;
-namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using Entry = std::tuple<std::string, int, std::string, double>;  // kind, code, connection, value
-
-// The start-up model on the start-up sweep, as after the first plot.
-Circuit defaultCircuit()
-{
-    Circuit m = Circuit::startup();
-    m.tablestep = 3;
-    return m;
-}
 
 const std::string kDefaultFile = crlf(defaultCircuitLines());
 
@@ -52,13 +39,6 @@ Lines lcFile(const std::string& count, const Lines& records = {})
     Lines lines{count, "250", "50", "50", "0", "0", "30", "3", "2", "100", "10"};
     lines.insert(lines.end(), records.begin(), records.end());
     return lines;
-}
-
-void setPart(Circuit& m, int n, const char* kind, const char* conn, double value)
-{
-    m.setKind(n, kind);
-    m.part(n).partconn = conn;
-    m.part(n).partvalue = value;
 }
 
 TEST(LoadCircuitFile, ReadsTheDefaultFileWithItsEffectsInOrder)

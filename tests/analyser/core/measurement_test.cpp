@@ -5,7 +5,7 @@
 #include <complex>
 #include <numbers>
 
-#include "tests/support/circuit_test_support.h"
+#include "tests/support/circuit_files.h"
 #include "tests/support/fake_window.h"
 #include "tests/support/ladder_support.h"
 #include "ladder/readouts/measured_response.h"

@@ -6,7 +6,7 @@
 #include <random>
 #include <sstream>
 
-#include "tests/support/circuit_test_support.h"
+#include "tests/support/circuit_files.h"
 #include "common/errors.h"
 #include "common/numtext.h"
 #include "analyser/sweep/sweep_command.h"
