@@ -55,14 +55,22 @@ struct MainWithControls {
     }
 };
 
+// A window of `size` kept beside the main window, with nothing remembered yet.
+struct Kept : MainWithControls {
+    QWidget other;
+    explicit Kept(QSize size)
+    {
+        QSettings("ladderbench", "PlacementTest").clear();
+        other.resize(size);
+        desktop::keepBeside(&other, &main, "PlacementTest", "other");
+        other.show();
+    }
+};
+
 TEST(KeepBeside, OpensBesideAndReturnsWhereItWasLeft)
 {
-    QSettings("ladderbench", "PlacementTest").clear();
-    MainWithControls m;
-    QWidget other;
-    other.resize(300, 200);
-    desktop::keepBeside(&other, &m.main, "PlacementTest", "other");
-    other.show();
+    Kept m({300, 200});
+    QWidget& other = m.other;
     EXPECT_FALSE(other.frameGeometry().intersects(m.main.frameGeometry()));
     for (const QRect& c : desktop::controlRects(m.main))
         EXPECT_FALSE(other.frameGeometry().intersects(c));
@@ -86,14 +94,9 @@ TEST(KeepBeside, OpensBesideAndReturnsWhereItWasLeft)
 
 TEST(KeepBeside, AWindowLargerThanTheScreenIsCutToIt)
 {
-    QSettings("ladderbench", "PlacementTest").clear();
-    MainWithControls m;
-    QWidget big;
-    big.resize(5000, 5000);
-    desktop::keepBeside(&big, &m.main, "PlacementTest", "big");
-    big.show();
+    Kept m({5000, 5000});
     const QRect screen = m.main.screen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(big.frameGeometry()));
+    EXPECT_TRUE(screen.contains(m.other.frameGeometry()));
 }
 
 }  // namespace

@@ -1,15 +1,5 @@
-// The designer's window tests run on the offscreen platform with one QApplication.
-#include <QApplication>
-
-#include <gtest/gtest.h>
-
+// The designer's window tests run with one QApplication in Mirabo's look.
 #include "designer/app/mirabo_app.h"
+#include "tests/support/qt_test_main.h"
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setUpMiraboLook();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+int main(int argc, char** argv) { return runQtTests(argc, argv, setUpMiraboLook); }
