@@ -13,7 +13,8 @@ need_packages() {
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-BUILD_PACKAGES=(g++ cmake make qt6-base-dev qt6-qpa-plugins libgl-dev qt6-charts-dev qt6-svg-dev
+BUILD_PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev qt6-charts-dev qt6-svg-dev
+                qt6-serialport-dev libeigen3-dev libfftw3-dev
                 libqt6opengl6-dev libgtest-dev libgmock-dev
                 libbenchmark-dev fonts-dejavu-core)
 
