@@ -4,14 +4,13 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <numbers>
 #include <optional>
 
 #include "common/numread.h"
 #include "common/numtext.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 std::string lowered(std::string_view text)
 {
@@ -411,7 +410,7 @@ private:
         double re = a, im = b;
         if (form_ != Form::RI) {
             const double magnitude = form_ == Form::DB ? std::pow(10.0, a / 20) : a;
-            const double angle = b * (kPi / 180);
+            const double angle = b * (std::numbers::pi / 180);
             re = magnitude * std::cos(angle);
             im = magnitude * std::sin(angle);
         }

@@ -1,18 +1,15 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <numbers>
 #include <stdexcept>
 
 #include "common/atomic_file.h"
+#include "common/decibels.h"
 #include "common/numtext.h"
 #include "common/touchstone.h"
 
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-// Below this a level is written as -300 dB at angle 0: a true zero has no finite dB.
-constexpr double kSmallestMagnitude = 1e-15;
-constexpr double kFloorDb = -300;
 
 // Exact: the shortest text that reads back as the same double.
 std::string exactText(double value)
@@ -65,10 +62,11 @@ void appendValue(std::string& out, double value)
 void appendDbAngle(std::string& out, std::complex<double> s)
 {
     const double magnitude = std::abs(s);
-    double db = kFloorDb, degrees = 0;
+    // A level at the floor is written at angle 0.
+    const double db = decibels(magnitude);
+    double degrees = 0;
     if (magnitude >= kSmallestMagnitude) {
-        db = 20 * std::log10(magnitude);
-        degrees = std::atan2(s.imag(), s.real()) * (180 / kPi);
+        degrees = std::atan2(s.imag(), s.real()) * (180 / std::numbers::pi);
     }
     out += ' ';
     appendValue(out, db);

@@ -44,6 +44,11 @@ constexpr int kXtalCp = 102;
 constexpr int kXtalQx = 103;
 }  // namespace entry
 
+// The unit of a circuit's frequencies: MHz for an LC circuit, Hz of offset from the crystal
+// frequency for a crystal circuit.
+inline constexpr const char* kLcFrequencyUnit = "MHz";
+inline constexpr const char* kCrystalFrequencyUnit = "Hz";
+
 struct Circuit {
     // Part table, indexed 1..kMaxParts; slot 0 is unused. Slot kMaxParts + 1 is a
     // permanent neutral entry so the walk can always look at "the entry after the last".
@@ -58,7 +63,7 @@ struct Circuit {
     double xtallm = 0;    // H
     double xtalcp = 0;    // pF
     double xtalqx = 0;
-    std::string frequnit = "MHz";
+    std::string frequnit = kLcFrequencyUnit;
 
     // Sweep and scale (MHz, or Hz offsets from xtalfreq for a crystal circuit).
     double startfreq = 0, stopfreq = 30, freqperdiv = 2;

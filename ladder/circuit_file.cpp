@@ -97,7 +97,7 @@ Circuit clearedForRead(Circuit c)
     c.loadr = 50;
     c.crystalflag = 0;
     c.inductorq = 250;
-    c.frequnit = "MHz";
+    c.frequnit = kLcFrequencyUnit;
     return c;
 }
 
@@ -117,7 +117,7 @@ void readInto(CircuitRead& r, LineReader& file)
     m.loadr = readNumber(file.next());
     m.crystalflag = readInteger(file.next());
     if (m.crystalflag == 1) {
-        m.frequnit = "Hz";
+        m.frequnit = kCrystalFrequencyUnit;
         m.xtalfreq = readNumber(file.next());
         m.xtallm = readNumber(file.next());
         m.xtalcp = readNumber(file.next());

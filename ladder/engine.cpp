@@ -25,8 +25,8 @@ namespace {
 // that step through a walk themselves.
 struct State {
     double omega = 0;
-    Complex w;  // immittance
-    Complex t;  // transfer
+    Cx w;  // immittance
+    Cx t;  // transfer
     double s11db = 0;
 };
 
@@ -177,10 +177,10 @@ template <int L>
 ENGINE_INLINE void invertImmittance(State* s)
 {
     LANES for (int l = 0; l < L; ++l) {
-        const Complex w = s[l].w;
-        const Complex t = s[l].t;
+        const Cx w = s[l].w;
+        const Cx t = s[l].t;
         const double d = w.re * w.re + w.im * w.im;
-        const Complex inv{checked::div(w.re, d), -(w.im / d)};
+        const Cx inv{checked::div(w.re, d), -(w.im / d)};
         s[l].w = inv;
         s[l].t = {t.re * inv.re - t.im * inv.im, t.im * inv.re + t.re * inv.im};
     }
@@ -284,10 +284,4 @@ Solution solveLadder(const Circuit& m, double analysisfreq)
 {
     engine::Walk walk(m);
     return walk.solve(analysisfreq);
-}
-
-void solveLanes(const Circuit& m, const double* freqs, Solution* out)
-{
-    engine::State s[kLanes];
-    engine::walkLanes<kLanes>(m, freqs, s, out);
 }

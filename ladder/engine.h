@@ -13,14 +13,6 @@ struct Solution {
 // circuit. Throws FloatError where the circuit has no finite answer.
 Solution solveLadder(const Circuit& m, double analysisfreq);
 
-// How many frequencies solveLanes() walks side by side.
-constexpr int kLanes = 4;
-
-// solveLadder() at freqs[0..kLanes) into out[0..kLanes): the same arithmetic, but the walks
-// run interleaved, so the processor works on one while another waits on a division.
-// Throws FloatError if any of them fails, and then says nothing of which.
-void solveLanes(const Circuit& m, const double* freqs, Solution* out);
-
 // Solves the ladder at freqs[0..count) and calls onPoint(i, solution) for each, in order.
 // Observably the same as calling solveLadder() in a loop: when frequency k fails, onPoint has
 // been called for 0..k-1 and the FloatError of frequency k propagates.

@@ -1,7 +1,9 @@
 #pragma once
-// Plain complex arithmetic for the two-port: the textbook formulas, with no library recovery
-// of infinities. The one-frequency solve and the sweep kernel both use these, so that they
-// do the same operations in the same order and agree to the last bit.
+// The complex type of the walks and the two-port: plain textbook formulas, with no library
+// recovery of infinities, so that results never depend on a library's handling of them.
+// The one-frequency solves and the kernels all use it, so that they do the same operations
+// in the same order and agree to the last bit. std::complex stays at the edges (TwoPort's
+// S-parameters, measurements), where callers compute with the values.
 
 namespace engine {
 

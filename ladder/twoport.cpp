@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/checkedmath.h"
+#include "common/decibels.h"
 #include "ladder/plain_complex.h"
 #include "ladder/walk.h"
 
@@ -170,8 +171,5 @@ Response solveResponse(const Circuit& m, double analysisfreq)
 
 double magnitudeDb(std::complex<double> s)
 {
-    const double mag = std::abs(s);
-    if (mag < 1e-15)
-        return -300;
-    return 20 * std::log10(mag);
+    return decibels(std::abs(s));
 }

@@ -10,23 +10,18 @@
 // solveLadder() (engine.h) is the program's entry; the pieces are public so that tests can
 // check them one by one.
 
+#include <numbers>
 #include <string>
 
-#include "ladder/engine.h"
 #include "ladder/circuit.h"
+#include "ladder/engine.h"
+#include "ladder/plain_complex.h"
 
 namespace engine {
 
-// Only the handful of operations the walk needs, with the plain textbook formulas, so the
-// results do not depend on a library's handling of infinities.
-struct Complex {
-    double re = 0;
-    double im = 0;
-};
-
 // MHz to rad/s and Hz to rad/s.
-inline constexpr double kTwoPiMega = 6283185.307179586477;
-inline constexpr double kTwoPi = 6.283185307179586477;
+inline constexpr double kTwoPi = 2 * std::numbers::pi;
+inline constexpr double kTwoPiMega = 2e6 * std::numbers::pi;
 // Stands in for a susceptance or reactance that is exactly 0, and for a real part of
 // `transfer` that is exactly 0, so that nothing divides by it.
 inline constexpr double kTiny = 1e-20;
@@ -81,8 +76,8 @@ public:
     Solution solve(double analysisfreq);
 
     double omega = 0;
-    Complex immittance;
-    Complex transfer;
+    Cx immittance;
+    Cx transfer;
     int present = 0;  // the part being processed
     double s11db = 0;
 

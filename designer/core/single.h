@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "common/checkedmath.h"
@@ -14,8 +15,8 @@
 
 using ext = long double;
 
-inline constexpr ext kTwoPi = 6.283185307179586477L;
-inline constexpr ext kPi = 3.1415926535897932385L;
+inline constexpr ext kPi = std::numbers::pi_v<ext>;
+inline constexpr ext kTwoPi = 2 * kPi;
 
 inline float store(ext value)
 {

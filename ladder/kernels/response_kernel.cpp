@@ -16,81 +16,19 @@
 #include <cmath>
 #include <numbers>
 
+#include "ladder/kernels/kernel_lanes.h"
 #include "ladder/plain_complex.h"
 #include "ladder/twoport.h"
 #include "ladder/walk.h"
 
 namespace engine {
 
-ResponsePlan::ResponsePlan(const Circuit& m)
-    : sourcer_(m.sourcer), loadr_(m.loadr), inductorq_(m.inductorq), xtalfreq_(m.xtalfreq),
-      xtallm_(m.xtallm), xtalcp_(m.xtalcp), xtalqx_(m.xtalqx)
+ResponsePlan::ResponsePlan(const Circuit& m) : plan_(m)
 {
-    crystal_ = m.crystalflag == 1;
-    // Divisors that are 0 whatever the frequency, and a gain with no square root: the
-    // one-frequency solve fails at the first frequency.
-    usable_ = m.loadr != 0 && m.sourcer * m.loadr >= 0;
-    load_ = usable_ ? 1.0 / m.loadr : 0;
+    // A gain with no square root: the one-frequency solve fails at the first frequency.
+    usable_ = plan_.usable && m.sourcer * m.loadr >= 0;
     gain_ = usable_ ? 2 * std::sqrt(m.sourcer * m.loadr) : 0;
     zeroOverQ_ = 0.0 / m.inductorq;
-    // The level walk is in impedance form exactly where the chain takes series parts.
-    bool impedance = isSer(m.part(1).partconn);
-    if (impedance)
-        steps_.push_back({Step::Invert, false, false, 0, 0, 0});
-    const int count = std::min(m.partcount, kMaxParts);
-    for (int n = 1; n <= count; ++n) {
-        const Part& p = m.part(n);
-        const bool series = isSer(p.partconn);
-        switch (p.partcode) {
-        case kCap:
-        case kDupCap: {
-            const double pF = p.partcode == kCap ? p.partvalue : referencedValue(m, p);
-            steps_.push_back({series ? Step::SerCap : Step::ParCap, true, impedance, pF, pF * 1e-12, 0});
-            break;
-        }
-        case kInd:
-        case kDupInd: {
-            usable_ = usable_ && m.inductorq != 0;
-            const double nH = p.partcode == kInd ? p.partvalue : referencedValue(m, p);
-            const double slope = nH * 1e-9;
-            steps_.push_back({series ? Step::SerInd : Step::ParInd, true, impedance, nH, slope,
-                              m.inductorq != 0 ? slope / m.inductorq : 0});
-            break;
-        }
-        case kRes:
-        case kDupRes: {
-            const double ohm = p.partcode == kRes ? p.partvalue : referencedValue(m, p);
-            usable_ = usable_ && (series || ohm != 0);
-            const double add = series ? ohm : ohm != 0 ? 1.0 / ohm : 0;
-            // A part that adds nothing leaves the chain alone, as the one-frequency solve does.
-            steps_.push_back({Step::AddRe, add != 0, impedance, add, 0, 0});
-            break;
-        }
-        case kXtl: {
-            const double fs = m.xtalfreq * 1e6 + p.partvalue;
-            const double ws = kTwoPi * fs;
-            const double cmInverse = ws * ws * m.xtallm;
-            usable_ = usable_ && cmInverse != 0 && m.xtalqx != 0;
-            steps_.push_back({isPar(p.partconn) ? Step::ParXtl : Step::SerXtl, true, impedance,
-                              cmInverse != 0 ? 1.0 / cmInverse : 0, 0, 0});
-            break;
-        }
-        case kRlb:
-            hasRlb_ = true;
-            steps_.push_back({Step::Rlb, false, impedance, 0, 0, 0});
-            break;
-        default:
-            break;
-        }
-        if (n == count ? !series : !sameConnection(p.partconn, m.part(n + 1).partconn)) {
-            steps_.push_back({Step::Invert, false, false, 0, 0, 0});
-            impedance = !impedance;
-        }
-    }
-    endsInImpedance_ = impedance;
-    // The source resistance in series, and the last turn-over to the admittance it sees.
-    steps_.push_back({Step::AddRe, false, false, m.sourcer, 0, 0});
-    steps_.push_back({Step::Invert, false, false, 0, 0, 0});
 }
 
 namespace {
@@ -238,14 +176,14 @@ KERNEL_INLINE void addToChain(Lanes& s, int l, Cx v, Cx dv, double& bad)
     }
 
 template <bool Fma>
-KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lanes& __restrict s, int n, const Terms& k)
+KERNEL_INLINE void runStepsWith(const KernelStep* steps, int count, Lanes& __restrict s, int n, const Terms& k)
 {
     for (int i = 0; i < count; ++i) {
-        const ResponsePlan::Step& step = steps[i];
+        const KernelStep& step = steps[i];
         // Read once here: a field read inside a loop under a select keeps it from vectorizing.
         const double v = step.value, slope = step.slope, slopeQ = step.slopeQ;
         switch (step.kind) {
-        case ResponsePlan::Step::SerCap:
+        case KernelStep::SerCap:
             FOR_FORM(step.impedance, {
                 double b = s.omega[l] * v * 1e-12;
                 const bool zero = b == 0;
@@ -258,7 +196,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, Cx{0, -inv}, Cx{0, db / (b * b)}, flag);
             })
             break;
-        case ResponsePlan::Step::ParCap:
+        case KernelStep::ParCap:
             FOR_FORM(step.impedance, {
                 double b = s.omega[l] * v * 1e-12;
                 const bool zero = b == 0;
@@ -268,7 +206,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, Cx{0, b}, Cx{0, db}, flag);
             })
             break;
-        case ResponsePlan::Step::SerInd:
+        case KernelStep::SerInd:
             FOR_FORM(step.impedance, {
                 double x = s.omega[l] * v * 1e-9;
                 const bool zero = x == 0;
@@ -279,7 +217,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, Cx{xq, x}, Cx{zero ? k.zeroOverQ : slopeQ, zero ? 0 : slope}, flag);
             })
             break;
-        case ResponsePlan::Step::ParInd:
+        case KernelStep::ParInd:
             FOR_FORM(step.impedance, {
                 double x = s.omega[l] * v * 1e-9;
                 const bool zero = x == 0;
@@ -295,7 +233,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, Cx{invXq, -invX}, Cx{-dx / (x * x * k.q), dx / (x * x)}, flag);
             })
             break;
-        case ResponsePlan::Step::AddRe:
+        case KernelStep::AddRe:
             if (step.chain) {
                 FOR_FORM(step.impedance, {
                     s.re[l] += v;
@@ -305,7 +243,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 KERNEL_LOOP s.re[l] += v;
             }
             break;
-        case ResponsePlan::Step::SerXtl:
+        case KernelStep::SerXtl:
             FOR_FORM(step.impedance, {
                 const double omega = s.omega[l];
                 const double wc = omega * v;
@@ -332,7 +270,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, z, -(dy * z * z), flag);
             })
             break;
-        case ResponsePlan::Step::ParXtl:
+        case KernelStep::ParXtl:
             FOR_FORM(step.impedance, {
                 const double omega = s.omega[l];
                 const double wc = omega * v;
@@ -352,7 +290,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 addToChain<kImpedance>(s, l, y, dy, flag);
             })
             break;
-        case ResponsePlan::Step::Rlb:
+        case KernelStep::Rlb:
             KERNEL_LOOP {
                 const double r = s.re[l], x = s.im[l];
                 const double den = (r + k.rs) * (r + k.rs) + x * x;
@@ -363,7 +301,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
                 s.reflection[l] = g;
             }
             break;
-        case ResponsePlan::Step::Invert:
+        case KernelStep::Invert:
             KERNEL_LOOP {
                 const double re = s.re[l], im = s.im[l];
                 const double d = re * re + im * im;
@@ -408,7 +346,7 @@ KERNEL_INLINE void runStepsWith(const ResponsePlan::Step* steps, int count, Lane
 }
 
 __attribute__((target_clones("avx512f", "arch=haswell", "default"))) void runSteps(
-    const ResponsePlan::Step* steps, int count, Lanes& __restrict s, int n, const Terms k, bool fma)
+    const KernelStep* steps, int count, Lanes& __restrict s, int n, const Terms k, bool fma)
 {
     // The baseline clone would call fma() from the library: it keeps the divisions.
     if (fma)
@@ -432,60 +370,26 @@ void ResponsePlan::solve(const double* freqs, int n, Response* out, bool* exact)
         return;
     }
     Lanes s;
-    for (int l = 0; l < n; ++l) {
-        double omega = freqs[l] * kTwoPiMega;
-        if (omega == 0)
-            omega = 0.01;
-        if (crystal_)
-            omega = (xtalfreq_ * 1e6 + freqs[l]) * kTwoPi;
-        s.omega[l] = omega;
-        s.ww[l] = omega * omega;
-        s.re[l] = load_;
-        s.im[l] = 0;
-        s.tre[l] = 2;
-        s.tim[l] = 0;
-        s.bad[l] = 0;
-        s.reflection[l] = 0;
-        const double wl = omega * xtallm_;
-        s.wl[l] = wl;
-        s.rm[l] = xtalqx_ != 0 ? wl / xtalqx_ : 0;
-        s.rm2[l] = s.rm[l] * s.rm[l];
-        s.wcp[l] = omega * xtalcp_ * 1e-12;
-    }
+    startLanes(plan_, freqs, n, s);
+    for (int l = 0; l < n; ++l)
+        s.ww[l] = s.omega[l] * s.omega[l];
     // The chain starts as the identity, with no slope.
     for (CxLanes* e : {&s.a, &s.b, &s.c, &s.d, &s.da, &s.db, &s.dc, &s.dd}) {
         std::fill_n(e->re, kBlock, e == &s.a || e == &s.d ? 1.0 : 0.0);
         std::fill_n(e->im, kBlock, 0.0);
     }
-    const Terms terms{inductorq_, sourcer_, loadr_, zeroOverQ_,
-                      xtallm_, xtalqx_ != 0 ? xtallm_ / xtalqx_ : 0, xtalcp_ * 1e-12,
-                      gain_, endsInImpedance_};
-    runSteps(steps_.data(), static_cast<int>(steps_.size()), s, n, terms, hasFma());
+    const KernelPlan& p = plan_;
+    const Terms terms{p.inductorq, p.sourcer, p.loadr, zeroOverQ_,
+                      p.xtallm, p.xtalqx != 0 ? p.xtallm / p.xtalqx : 0, p.xtalcp * 1e-12,
+                      gain_, p.endsInImpedance};
+    runSteps(p.steps.data(), static_cast<int>(p.steps.size()), s, n, terms, hasFma());
     for (int l = 0; l < n; ++l) {
         exact[l] = false;
         if (s.bad[l] > kRescale)
             continue;
-        // The levels as the level walk finishes them.
-        double tr = s.tre[l];
-        const double ti = s.tim[l];
-        if (tr == 0)
-            tr = kTiny;
-        const double mag = std::sqrt(tr * tr + ti * ti);
-        const double p = mag * mag * sourcer_ / loadr_;
-        if (!(p > 0))
-            continue;
-        const double s21db = 10 * std::log(p) / std::numbers::ln10;
-        if (!std::isfinite(s21db))
-            continue;
-        double s11db = 0;
-        if (hasRlb_) {
-            const double g = s.reflection[l];
-            if (!(g > 0))
-                continue;
-            s11db = 10 * std::log(g) / std::numbers::ln10;
-        }
         Response& r = out[l];
-        r.levels = {s21db, s11db};
+        if (!finishLevels(plan_, s.tre[l], s.tim[l], s.reflection[l], r.levels))
+            continue;
         r.twoPort.s11 = {s.s11.re[l], s.s11.im[l]};
         r.twoPort.s21 = {s.s21.re[l], s.s21.im[l]};
         r.twoPort.s22 = {s.s22.re[l], s.s22.im[l]};

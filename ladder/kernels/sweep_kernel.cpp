@@ -8,65 +8,12 @@
 #include <cmath>
 #include <numbers>
 
+#include "ladder/kernels/kernel_lanes.h"
 #include "ladder/walk.h"
 
 namespace engine {
 
-SweepPlan::SweepPlan(const Circuit& m)
-    : sourcer_(m.sourcer), loadr_(m.loadr), inductorq_(m.inductorq), xtalfreq_(m.xtalfreq),
-      xtallm_(m.xtallm), xtalcp_(m.xtalcp), xtalqx_(m.xtalqx)
-{
-    crystal_ = m.crystalflag == 1;
-    // A divisor that is 0 whatever the frequency: the walk fails at the first one.
-    usable_ = m.loadr != 0;
-    load_ = usable_ ? 1.0 / m.loadr : 0;
-    if (isSer(m.part(1).partconn))
-        steps_.push_back({Step::Invert, 0});
-    const int count = std::min(m.partcount, kMaxParts);
-    for (int n = 1; n <= count; ++n) {
-        const Part& p = m.part(n);
-        const bool series = isSer(p.partconn);
-        switch (p.partcode) {
-        case kCap:
-        case kDupCap:
-            steps_.push_back({series ? Step::SerCap : Step::ParCap,
-                              p.partcode == kCap ? p.partvalue : referencedValue(m, p)});
-            break;
-        case kInd:
-        case kDupInd:
-            usable_ = usable_ && m.inductorq != 0;
-            steps_.push_back({series ? Step::SerInd : Step::ParInd,
-                              p.partcode == kInd ? p.partvalue : referencedValue(m, p)});
-            break;
-        case kRes:
-        case kDupRes: {
-            const double ohm = p.partcode == kRes ? p.partvalue : referencedValue(m, p);
-            usable_ = usable_ && (series || ohm != 0);
-            steps_.push_back({Step::AddRe, series ? ohm : ohm != 0 ? 1.0 / ohm : 0});
-            break;
-        }
-        case kXtl: {
-            const double fs = m.xtalfreq * 1e6 + p.partvalue;
-            const double ws = kTwoPi * fs;
-            const double cmInverse = ws * ws * m.xtallm;
-            usable_ = usable_ && cmInverse != 0 && m.xtalqx != 0;
-            steps_.push_back({isPar(p.partconn) ? Step::ParXtl : Step::SerXtl, cmInverse != 0 ? 1.0 / cmInverse : 0});
-            break;
-        }
-        case kRlb:
-            hasRlb_ = true;
-            steps_.push_back({Step::Rlb, 0});
-            break;
-        default:
-            break;
-        }
-        if (n == count ? !series : !sameConnection(p.partconn, m.part(n + 1).partconn))
-            steps_.push_back({Step::Invert, 0});
-    }
-    // The source resistance in series, and the last turn-over to the admittance it sees.
-    steps_.push_back({Step::AddRe, m.sourcer});
-    steps_.push_back({Step::Invert, 0});
-}
+SweepPlan::SweepPlan(const Circuit& m) : plan_(m) {}
 
 namespace {
 
@@ -92,7 +39,7 @@ struct Terms {
 
 #define KERNEL_LOOP _Pragma("GCC ivdep") for (int l = 0; l < n; ++l)
 
-__attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan::Step* steps, int count,
+__attribute__((target_clones("avx2", "default"))) void runSteps(const KernelStep* steps, int count,
                                                                  Lanes& s, int n, Terms k)
 {
     double* __restrict re = s.re;
@@ -104,21 +51,21 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
     for (int i = 0; i < count; ++i) {
         const double v = steps[i].value;
         switch (steps[i].kind) {
-        case SweepPlan::Step::SerCap:
+        case KernelStep::SerCap:
             KERNEL_LOOP {
                 double b = omega[l] * v * 1e-12;
                 b = b == 0 ? kTiny : b;
                 im[l] -= 1.0 / b;
             }
             break;
-        case SweepPlan::Step::ParCap:
+        case KernelStep::ParCap:
             KERNEL_LOOP {
                 double b = omega[l] * v * 1e-12;
                 b = b == 0 ? kTiny : b;
                 im[l] += b;
             }
             break;
-        case SweepPlan::Step::SerInd:
+        case KernelStep::SerInd:
             KERNEL_LOOP {
                 double x = omega[l] * v * 1e-9;
                 x = x == 0 ? kTiny : x;
@@ -126,7 +73,7 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
                 re[l] += x / k.q;
             }
             break;
-        case SweepPlan::Step::ParInd:
+        case KernelStep::ParInd:
             KERNEL_LOOP {
                 double x = omega[l] * v * 1e-9;
                 x = x == 0 ? kTiny : x;
@@ -136,12 +83,12 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
                 re[l] += 1.0 / xq;
             }
             break;
-        case SweepPlan::Step::AddRe:
+        case KernelStep::AddRe:
             KERNEL_LOOP re[l] += v;
             break;
-        case SweepPlan::Step::SerXtl:
-        case SweepPlan::Step::ParXtl: {
-            const bool shunt = steps[i].kind == SweepPlan::Step::ParXtl;
+        case KernelStep::SerXtl:
+        case KernelStep::ParXtl: {
+            const bool shunt = steps[i].kind == KernelStep::ParXtl;
             const double* __restrict wl = s.wl;
             const double* __restrict rm = s.rm;
             const double* __restrict rm2 = s.rm2;
@@ -170,7 +117,7 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
             }
             break;
         }
-        case SweepPlan::Step::Rlb: {
+        case KernelStep::Rlb: {
             double* __restrict refl = s.reflection;
             KERNEL_LOOP {
                 const double r = re[l], x = im[l];
@@ -183,7 +130,7 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
             }
             break;
         }
-        case SweepPlan::Step::Invert:
+        case KernelStep::Invert:
             KERNEL_LOOP {
                 const double d = re[l] * re[l] + im[l] * im[l];
                 bad[l] |= d == 0;
@@ -204,52 +151,14 @@ __attribute__((target_clones("avx2", "default"))) void runSteps(const SweepPlan:
 
 int SweepPlan::solve(const double* freqs, int n, Solution* out) const
 {
-    if (!usable_)
+    if (!plan_.usable)
         return 0;
     Lanes s;
-    for (int l = 0; l < n; ++l) {
-        double omega = freqs[l] * kTwoPiMega;
-        if (omega == 0)
-            omega = 0.01;
-        if (crystal_)
-            omega = (xtalfreq_ * 1e6 + freqs[l]) * kTwoPi;
-        s.omega[l] = omega;
-        s.re[l] = load_;
-        s.im[l] = 0;
-        s.tre[l] = 2;
-        s.tim[l] = 0;
-        s.bad[l] = 0;
-        s.reflection[l] = 0;
-        const double wl = omega * xtallm_;
-        s.wl[l] = wl;
-        s.rm[l] = xtalqx_ != 0 ? wl / xtalqx_ : 0;
-        s.rm2[l] = s.rm[l] * s.rm[l];
-        s.wcp[l] = omega * xtalcp_ * 1e-12;
-    }
-    runSteps(steps_.data(), static_cast<int>(steps_.size()), s, n, Terms{inductorq_, sourcer_});
-    for (int l = 0; l < n; ++l) {
-        if (s.bad[l])
+    startLanes(plan_, freqs, n, s);
+    runSteps(plan_.steps.data(), static_cast<int>(plan_.steps.size()), s, n, Terms{plan_.inductorq, plan_.sourcer});
+    for (int l = 0; l < n; ++l)
+        if (s.bad[l] || !finishLevels(plan_, s.tre[l], s.tim[l], s.reflection[l], out[l]))
             return l;
-        double tr = s.tre[l];
-        const double ti = s.tim[l];
-        if (tr == 0)
-            tr = kTiny;
-        const double mag = std::sqrt(tr * tr + ti * ti);
-        const double p = mag * mag * sourcer_ / loadr_;
-        if (!(p > 0))
-            return l;
-        const double s21db = 10 * std::log(p) / std::numbers::ln10;
-        if (!std::isfinite(s21db))
-            return l;
-        double s11db = 0;
-        if (hasRlb_) {
-            const double g = s.reflection[l];
-            if (!(g > 0))
-                return l;
-            s11db = 10 * std::log(g) / std::numbers::ln10;
-        }
-        out[l] = {s21db, s11db};
-    }
     return n;
 }
 

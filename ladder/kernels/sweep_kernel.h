@@ -8,10 +8,8 @@
 // flagged, and the caller solves from there on with solveLadder(), which raises the error
 // at exactly that frequency with exactly that message.
 
-#include <cstdint>
-#include <vector>
-
 #include "ladder/circuit.h"
+#include "ladder/kernels/kernel_plan.h"
 
 struct Solution;
 
@@ -27,20 +25,8 @@ public:
     // final; the caller solves the rest one by one.
     int solve(const double* freqs, int n, Solution* out) const;
 
-    struct Step {
-        enum Kind : std::uint8_t { SerCap, ParCap, SerInd, ParInd, AddRe, SerXtl, ParXtl, Rlb, Invert };
-        Kind kind;
-        double value;  // pF, nH, the ohms or siemens added, or the crystal's Cm
-    };
-
 private:
-    std::vector<Step> steps_;
-    bool usable_ = true;  // false: some part fails at every frequency, leave it all to the walk
-    bool hasRlb_ = false;
-    bool crystal_ = false;
-    double load_ = 0;
-    double sourcer_ = 0, loadr_ = 0, inductorq_ = 0;
-    double xtalfreq_ = 0, xtallm_ = 0, xtalcp_ = 0, xtalqx_ = 0;
+    KernelPlan plan_;
 };
 
 }  // namespace engine

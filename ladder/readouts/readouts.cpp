@@ -9,10 +9,14 @@
 #include "ladder/sweep_grid.h"
 #include "common/checkedmath.h"
 #include "ladder/engine.h"
+#include "ladder/readouts/search_core.h"
 #include "common/numtext.h"
 #include "ladder/twoport.h"
 
 namespace {
+
+using search_core::Extreme;
+using search_core::negated;
 
 // Enough for any bracket to shrink from a whole span to 1e-9 of it, with room to spare;
 // also ends the search where the bracket cannot shrink any further.
@@ -171,18 +175,13 @@ Searches refine(const ResponseCurve& curve, const Make& make)
     return searches;
 }
 
-// The points of ys that peak among their neighbours (an end counts when it beats its one
-// neighbour: a band that reaches the range's end may peak there).
+// The points of ys that peak among their neighbours.
 std::vector<int> peakIndices(const std::vector<double>& ys)
 {
     std::vector<int> out;
-    const int n = static_cast<int>(ys.size());
-    for (int i = 0; i < n; ++i) {
-        const bool left = i == 0 || ys[i] >= ys[i - 1];
-        const bool right = i + 1 < n ? ys[i] > ys[i + 1] : n == 1 || ys[i] > ys[i - 1];
-        if (left && right)
+    for (int i = 0; i < static_cast<int>(ys.size()); ++i)
+        if (search_core::isPeak(ys, i))
             out.push_back(i);
-    }
     return out;
 }
 
@@ -193,10 +192,6 @@ void addPeakSearches(Searches& out, Quantity q, const std::vector<double>& xs, c
     for (int i : at)
         out.push_back(std::make_unique<ArgMax>(q, xs[std::max(i - 1, 0)], xs[std::min(i + 1, n - 1)], tol));
 }
-
-struct Extreme {
-    double at, value;
-};
 
 // The refined peaks, searches[first..) for the points `at`: the search's answer where it
 // beats the sample, else the sample.
@@ -210,13 +205,6 @@ std::vector<Extreme> extremes(const Searches& searches, std::size_t first, const
         out.push_back(s.value() > ys[i] ? Extreme{s.at(), s.value()} : Extreme{xs[i], ys[i]});
     }
     return out;
-}
-
-std::vector<double> negated(std::vector<double> v)
-{
-    for (double& x : v)
-        x = -x;
-    return v;
 }
 
 }  // namespace
@@ -252,39 +240,10 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
     r.peakFreq = peakFreq;
     r.insertionLossDb = -peak;
 
-    // Each band edge between the last sweep point above the level and the first below it.
-    struct Edge {
-        std::size_t band;
-        bool low;
-        double below, above;
-    };
-    std::vector<Edge> edges;
-    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
-        const double target = peak - Readouts::kLevels[k];
-        double above = peakFreq;
-        for (int i = n - 1; i >= 0; --i) {
-            if (f[i] >= peakFreq)
-                continue;
-            if (level[i] < target) {
-                edges.push_back({k, true, f[i], above});
-                break;
-            }
-            above = f[i];
-        }
-        above = peakFreq;
-        for (int i = 0; i < n; ++i) {
-            if (f[i] <= peakFreq)
-                continue;
-            if (level[i] < target) {
-                edges.push_back({k, false, f[i], above});
-                break;
-            }
-            above = f[i];
-        }
-    }
+    const auto edges = search_core::edgeBrackets(f, level, peakFreq, peak);
     const auto edgeSearches = refine(curve, [&] {
         Searches s;
-        for (const Edge& e : edges)
+        for (const auto& e : edges)
             s.push_back(std::make_unique<Crossing>(Quantity::S21, peak - Readouts::kLevels[e.band], e.below, e.above, tol));
         return s;
     });
@@ -292,16 +251,8 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
         const double at = static_cast<const Crossing&>(*edgeSearches[j]).at();
         (edges[j].low ? r.bands[edges[j].band].low : r.bands[edges[j].band].high) = at;
     }
-    for (Readouts::Band& band : r.bands)
-        if (band.low && band.high)
-            band.width = *band.high - *band.low;
+    search_core::finishBands(r);
     const Readouts::Band& b3 = r.bands[0];
-    const Readouts::Band& b6 = r.bands[1];
-    const Readouts::Band& b60 = r.bands[4];
-    if (b3.low && b3.high)
-        r.centre3 = *b3.low + (*b3.high - *b3.low) / 2;
-    if (b60.width && b6.width)
-        r.shape60to6 = checked::finite(checked::div(*b60.width, *b6.width));
 
     // The pass band: between the 3 dB edges, or the range's end where an edge is missing.
     const double lo = b3.low.value_or(start), hi = b3.high.value_or(stop);
@@ -351,17 +302,7 @@ Readouts measureCurve(const ResponseCurve& curve, double start, double stop)
     const auto delayMaxima = next(delay, delayMaxAt);
     const auto delayMinima = next(negated(delay), delayMinAt);
 
-    // Ripple: from the lowest to the highest local maximum, the highest level minus the lowest.
-    if (maxima.size() >= 2) {
-        double highest = maxima.front().value;
-        for (const auto& e : maxima)
-            highest = std::max(highest, e.value);
-        double bottom = highest;
-        for (const auto& e : minima)
-            if (e.at > maxima.front().at && e.at < maxima.back().at)
-                bottom = std::min(bottom, -e.value);
-        r.rippleDb = highest - bottom;
-    }
+    r.rippleDb = search_core::rippleDb(maxima, minima);
 
     // The worst match in the band is the highest |S11|.
     double worst = *std::max_element(s11.begin(), s11.end());

@@ -6,6 +6,7 @@
 
 #include "ladder/sweep_grid.h"
 #include "common/checkedmath.h"
+#include "ladder/readouts/search_core.h"
 #include "ladder/twoport.h"
 #include "ladder/walk.h"
 
@@ -16,9 +17,8 @@ namespace {
 constexpr int kMaxSteps = 100;
 constexpr double kEps = std::numeric_limits<double>::epsilon();
 
-struct Extreme {
-    double at, value;
-};
+using search_core::Extreme;
+using search_core::negated;
 
 // Brent's minimiser, turned to find the highest value of g on [a, b], starting from a point
 // x in [a, b] whose value gx is already known. Parabolic steps where the curve allows them,
@@ -145,22 +145,13 @@ std::vector<Extreme> peaks(const Curve& g, const std::vector<double>& xs, const 
     for (int i = 0; i < n; ++i) {
         if (!(xs[i] > from && xs[i] < to))
             continue;
-        const bool left = i == 0 || ys[i] >= ys[i - 1];
-        const bool right = i + 1 < n ? ys[i] > ys[i + 1] : n == 1 || ys[i] > ys[i - 1];
-        if (!(left && right))
+        if (!search_core::isPeak(ys, i))
             continue;
         const double a = xs[std::max(i - 1, 0)], b = xs[std::min(i + 1, n - 1)];
         const Extreme e = maximize(g, a, b, xs[i], ys[i], tol);
         out.push_back(e.value > ys[i] ? e : Extreme{xs[i], ys[i]});
     }
     return out;
-}
-
-std::vector<double> negated(std::vector<double> v)
-{
-    for (double& x : v)
-        x = -x;
-    return v;
 }
 
 }  // namespace
@@ -230,39 +221,12 @@ Readouts readoutsFromSweep(const Circuit& m, const SweptLevels& sweep, bool inpu
     r.peakFreq = peakFreq;
     r.insertionLossDb = -peak;
 
-    for (std::size_t k = 0; k < Readouts::kLevels.size(); ++k) {
-        const double target = peak - Readouts::kLevels[k];
-        Readouts::Band& band = r.bands[k];
-        double above = peakFreq, atAbove = peak;
-        for (int i = n - 1; i >= 0; --i) {
-            if (f[i] >= peakFreq)
-                continue;
-            if (level[i] < target) {
-                band.low = crossing(s21, target, f[i], level[i], above, atAbove, tol);
-                break;
-            }
-            above = f[i], atAbove = level[i];
-        }
-        above = peakFreq, atAbove = peak;
-        for (int i = 0; i < n; ++i) {
-            if (f[i] <= peakFreq)
-                continue;
-            if (level[i] < target) {
-                band.high = crossing(s21, target, f[i], level[i], above, atAbove, tol);
-                break;
-            }
-            above = f[i], atAbove = level[i];
-        }
-        if (band.low && band.high)
-            band.width = *band.high - *band.low;
+    for (const auto& e : search_core::edgeBrackets(f, level, peakFreq, peak)) {
+        const double at = crossing(s21, peak - Readouts::kLevels[e.band], e.below, e.levelBelow, e.above, e.levelAbove, tol);
+        (e.low ? r.bands[e.band].low : r.bands[e.band].high) = at;
     }
+    search_core::finishBands(r);
     const Readouts::Band& b3 = r.bands[0];
-    const Readouts::Band& b6 = r.bands[1];
-    const Readouts::Band& b60 = r.bands[4];
-    if (b3.low && b3.high)
-        r.centre3 = *b3.low + (*b3.high - *b3.low) / 2;
-    if (b60.width && b6.width)
-        r.shape60to6 = checked::finite(checked::div(*b60.width, *b6.width));
 
     // The pass band: between the 3 dB edges, or the range's end where an edge is missing.
     // The sweep's own points keep their levels; only the edges and the peak are solved.
@@ -289,19 +253,12 @@ Readouts readoutsFromSweep(const Circuit& m, const SweptLevels& sweep, bool inpu
         addSolved(peakFreq);
     addSolved(hi);
 
-    // Ripple: from the lowest to the highest local maximum, the highest level minus the lowest.
+    // Only the dips between the outer maxima count; the band's edges are no dips.
     const auto maxima = peaks(s21, xs, lv, tol);
     if (maxima.size() >= 2) {
-        double highest = maxima.front().value;
-        for (const auto& e : maxima)
-            highest = std::max(highest, e.value);
         const auto down = [&](double x) { return -s21(x); };
-        double lowest = highest;
-        // Only the dips between the outer maxima count; the band's edges are no dips.
-        for (const auto& e : peaks(down, xs, negated(lv), tol, maxima.front().at, maxima.back().at))
-            if (e.at > maxima.front().at && e.at < maxima.back().at)
-                lowest = std::min(lowest, -e.value);
-        r.rippleDb = highest - lowest;
+        r.rippleDb = search_core::rippleDb(
+            maxima, peaks(down, xs, negated(lv), tol, maxima.front().at, maxima.back().at));
     }
 
     // The worst match in the band is the highest |S11|.

@@ -37,7 +37,7 @@ const auto circuit = [](std::vector<PartDef> parts, double loadr = 50, double so
 };
 
 // What one part adds to a zero immittance at 10 MHz.
-engine::Complex added(const Circuit& m, int n = 1)
+engine::Cx added(const Circuit& m, int n = 1)
 {
     Walk walk(m);
     walk.setFrequency(10);
@@ -67,7 +67,7 @@ TEST(LadderParts, WorkedValuesAtTenMegahertz)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.part.kind) + " " + c.part.conn + " " + std::to_string(c.part.value));
-        const engine::Complex w = added(circuit({c.part}));
+        const engine::Cx w = added(circuit({c.part}));
         expectShownAs(w.re, c.re);
         expectShownAs(w.im, c.im);
     }
