@@ -48,10 +48,21 @@ constexpr int kMinPoints = 500;
 
 double hzPerUnit(const Circuit& m) { return m.crystalflag == 1 ? 1.0 : 1e6; }
 
+// Far in the stop band of a long ladder the level walk underflows and fails: there S21 is
+// below anything the step can show, so such a point reads as -inf and the rest go on.
 std::vector<double> levels(const Circuit& m, const std::vector<double>& f)
 {
-    std::vector<double> db(f.size());
-    solveSweep(m, f.data(), int(f.size()), [&](int i, const Solution& s) { db[std::size_t(i)] = s.s21db; });
+    std::vector<double> db(f.size(), -INFINITY);
+    try {
+        solveSweep(m, f.data(), int(f.size()), [&](int i, const Solution& s) { db[std::size_t(i)] = s.s21db; });
+    } catch (const FloatError&) {
+        for (std::size_t i = 0; i < f.size(); ++i)
+            try {
+                db[i] = solveLadder(m, f[i]).s21db;
+            } catch (const FloatError&) {
+                db[i] = -INFINITY;
+            }
+    }
     return db;
 }
 
@@ -165,8 +176,24 @@ Spectrum solveSpectrum(const Circuit& m, const Band& b, double halfSpan, double 
     std::vector<double> f(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         f[std::size_t(i)] = b.centre + (first + i) * spacing / u;
-    s.h.resize(std::size_t(count));
-    solveResponseSweep(m, f.data(), count, [&](int i, const Response& r) { s.h[std::size_t(i)] = r.twoPort.s21; });
+    // The two-port has no answer at exactly 0 Hz; a millionth of a step above it, S21 is S21(0).
+    if (!bandPass)
+        f[0] = 1e-6 * spacing / u;
+    s.h.assign(std::size_t(count), cx());
+    try {
+        solveResponseSweep(m, f.data(), count, [&](int i, const Response& r) { s.h[std::size_t(i)] = r.twoPort.s21; });
+    } catch (const FloatError&) {
+        // As in levels(): a point that underflows passes nothing, but the final value's
+        // point must have its answer.
+        const int final = bandPass ? s.k : 0;
+        for (int i = 0; i < count; ++i)
+            try {
+                s.h[std::size_t(i)] = solveResponse(m, f[std::size_t(i)]).twoPort.s21;
+            } catch (const FloatError&) {
+                if (i == final)
+                    throw;
+            }
+    }
     if (tapered)
         for (int i = 0; i < count; ++i) {
             const double x = std::abs(double(first + i)) / s.k;  // 0..1 of the span
