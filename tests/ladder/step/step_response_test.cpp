@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "ladder/circuit_file.h"
 #include "ladder/step/inverse_fft.h"
@@ -132,6 +133,24 @@ TEST(StepResponse, LongLadderWhoseStopBandUnderflows)
     EXPECT_EQ(s.kind, StepKind::LowPass);
     EXPECT_NEAR(s.value.back(), s.finalValue, 0.011 * s.finalValue);
     EXPECT_GT(stepReadouts(s).settle, stepReadouts(s).delay);
+}
+
+TEST(StepResponse, SameFromThreadsPlanningAtOnce)
+{
+    // FFTW's planner is shared: threads that plan together must not disturb each other.
+    const Circuit m = readCircuitFile(kExamples + "/crystal-5-pole.cir");
+    const std::vector<double> alone = stepResponse(m).value;
+    std::vector<std::vector<double>> got(4);
+    std::vector<std::thread> threads;
+    for (auto& g : got)
+        threads.emplace_back([&m, &g] {
+            for (int i = 0; i < 5; ++i)
+                g = stepResponse(m).value;
+        });
+    for (auto& t : threads)
+        t.join();
+    for (const auto& g : got)
+        EXPECT_EQ(g, alone);
 }
 
 TEST(StepResponse, KindFollowsTheResponseAtZeroHertz)
