@@ -43,7 +43,7 @@ constexpr double kDownDb = 80;
 constexpr double kSpanLimit = 512;      // times the corner or half-width
 constexpr double kQuiet = 0.002;        // of the final value, over the third quarter
 constexpr int kMinFft = 1024;
-constexpr int kMaxSolved = 1 << 20;
+constexpr int kMaxSolved = 1 << 18;  // about a tenth of a second of solves
 constexpr int kMinPoints = 500;
 
 double hzPerUnit(const Circuit& m) { return m.crystalflag == 1 ? 1.0 : 1e6; }

@@ -237,7 +237,7 @@ TEST(SweepOptions, StepAndItsReadouts)
     EXPECT_EQ(names, (std::vector<std::string>{"step_delay_s s", "rise_s s", "overshoot_pct %", "settle_s s"}));
     // The settling ends inside what --step printed, a fifth before its end.
     const StepReadouts r = stepReadouts(s);
-    EXPECT_NEAR(t.back(), 1.2 * r.settle, 2 * (t[1] - t[0]) + 0.0);
+    EXPECT_NEAR(t.back(), 1.2 * r.settle, 2 * (t[1] - t[0]));
 
     EXPECT_THROW(run(dir.file("missing.cir"), {"--step"}), FileError);
 }
