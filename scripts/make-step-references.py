@@ -13,6 +13,7 @@ each inductor is L (1 - 1/Q) in series with 2 L / Q shunted by 2 w0 L / Q: no lo
 at w0, the engine's loss and reactance with the same slope. Crystals take Rm = w0 Lm / Qx,
 their bandwidth being a ten-thousandth of w0.
 
+The carrier is at centre_3 as the built sorvel-sweep --measure reads it (build/release).
 Run once; the curves are stored and the tests read them without ngspice:
     scripts/make-step-references.py
 """
