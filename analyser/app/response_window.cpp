@@ -12,12 +12,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStyledItemDelegate>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <limits>
 
+#include "analyser/app/step_chart.h"
 #include "analyser/core/polyline.h"
 #include "analyser/core/window_port.h"
 
@@ -192,7 +194,16 @@ ResponseWindow::ResponseWindow()
     bottom->addWidget(copy, 0, Qt::AlignBottom);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(table_, 3);
-    layout->addWidget(chartView_, 2);
+    tabs_ = new QTabWidget(this);
+    tabs_->setObjectName("plotTabs");
+    tabs_->addTab(chartView_, "Group delay");
+    step_ = new StepChart;
+    tabs_->addTab(step_, "Step response");
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        if (stepShown() && onStepWanted)
+            onStepWanted();
+    });
+    layout->addWidget(tabs_, 2);
     layout->addLayout(bottom);
     layout->addWidget(status_);
     resize(600, 820);
@@ -280,6 +291,10 @@ void ResponseWindow::showCurves()
     computed_->replace(thinned(computedX_, computedY_));
     measured_->replace(thinned(measuredX_, measuredY_));
 }
+
+bool ResponseWindow::stepShown() const { return isVisible() && tabs_->currentWidget() == step_; }
+
+void ResponseWindow::showStep(const StepView& view) { step_->show(view); }
 
 void ResponseWindow::showError(const std::string& message)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // The Response window: a top-level window beside the main one showing, after each plot,
 // the readouts of the computed response and of the measurement side by side, the group
-// delay over the plot's range (Qt Charts) and the values at the cursor. Copy puts the
+// delay over the plot's range (Qt Charts) or the step response, and the values at the cursor. Copy puts the
 // readouts on the clipboard as text.
 
 #include <QSizeF>
@@ -13,6 +13,9 @@
 #include "analyser/core/response_report.h"
 
 class QChart;
+class QTabWidget;
+class StepChart;
+struct StepView;
 class QChartView;
 class QLabel;
 class QLineSeries;
@@ -38,6 +41,14 @@ public:
     QLabel* cursorReadout() const { return cursor_; }
     QLabel* status() const { return status_; }
 
+    // The time plot, in a tab beside the delay plot; its step is worked out only while it shows.
+    StepChart* stepChart() const { return step_; }
+    QTabWidget* plotTabs() const { return tabs_; }
+    bool stepShown() const;
+    void showStep(const StepView& view);
+    // Told when the time plot comes into view, so that its step can be made.
+    std::function<void()> onStepWanted;
+
     // Told when the user opens or closes the window, so it can be reopened next time.
     std::function<void(bool open)> onOpenChanged;
 
@@ -58,6 +69,8 @@ private:
     QValueAxis* yAxis_;
     QLabel* cursor_;
     QLabel* status_;
+    QTabWidget* tabs_;
+    StepChart* step_;
     std::optional<ResponseReport> shown_;  // its text is made only when asked for
     // The whole curves in axis units, and the plot area they were last thinned for.
     std::vector<double> computedX_, computedY_, measuredX_, measuredY_;

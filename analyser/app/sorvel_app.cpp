@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "analyser/core/response_report.h"
+#include "analyser/core/step_view.h"
 
 namespace {
 
@@ -103,6 +104,7 @@ void SorvelApp::wireResponseWindow()
         if (response_.isVisible())
             updateResponse();
     };
+    response_.onStepWanted = [this] { updateResponse(); };
     response_.onOpenChanged = [this](bool open) {
         if (!quitting_)
             settings().setValue(kResponseOpenKey, open);
@@ -137,7 +139,10 @@ void SorvelApp::updateResponse()
 {
     const Analyser& a = analyser_;
     try {
-        response_.showReport(makeResponseReport(a.circuit, a.cursorfreq, a.measurement ? &*a.measurement : nullptr));
+        const ResponseReport report = makeResponseReport(a.circuit, a.cursorfreq, a.measurement ? &*a.measurement : nullptr);
+        response_.showReport(report);
+        if (response_.stepShown())
+            response_.showStep(makeStepView(a.circuit, report.computed));
     } catch (const AppError& e) {
         response_.showError(e.what());
     }

@@ -11,6 +11,7 @@
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "ladder/readouts/readouts.h"
+#include "ladder/step/step_response.h"
 #include "ladder/network.h"
 #include "ladder/tolerance.h"
 #include "ladder/twoport.h"
@@ -147,12 +148,17 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
             o.seed = tolerance::readSeed(argv[++i]);
         else if (arg == "--envelope" && !o.envelope)
             o.envelope = true;
+        else if (arg == "--step" && !o.step)
+            o.step = true;
         else
             ok = false;
         if (!ok)
             return std::nullopt;
     }
-    const int outputs = o.delay + o.measure + o.touchstone;
+    // --measure with --step chooses the step's readouts, not another output.
+    const int outputs = o.delay + (o.measure && !o.step) + o.touchstone + o.step;
+    if (o.step && (o.at || o.start))
+        return std::nullopt;
     if (outputs > 1 || o.start.has_value() != o.stop.has_value() || (o.at && o.start) ||
         (o.out && !o.touchstone) || (o.at && (o.measure || o.touchstone)))
         return std::nullopt;
@@ -167,6 +173,10 @@ std::string runSweep(const SweepOptions& o, std::string* notes)
     const Circuit model = readCircuitFile(o.file);
     const double start = o.start.value_or(model.startfreq);
     const double stop = o.stop.value_or(model.stopfreq);
+    if (o.step) {
+        const StepResponse s = stepResponse(model);
+        return o.measure ? stepReadoutsCsv(stepReadouts(s)) : stepCsv(s);
+    }
     if (o.at)
         return pointCsv(model, *o.at, o.delay);
     if (o.monteCarlo)

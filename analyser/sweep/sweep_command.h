@@ -16,7 +16,8 @@ std::string sweepCsv(const Circuit& m, double start, double stop, bool delay);
 std::string pointCsv(const Circuit& m, double analysisfreq, bool delay = false);
 
 // The command line of sorvel-sweep: FILE.cir [--at F | --start F --stop F]
-// [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], where MONTE-CARLO is
+// [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], or FILE.cir --step
+// [--measure], where MONTE-CARLO is
 // --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT] [--ind-tol PCT]
 // [--seed S] [--envelope].
 struct SweepOptions {
@@ -31,13 +32,16 @@ struct SweepOptions {
     std::optional<double> xtalSigma, xtalSpread, capTol, indTol;
     std::optional<std::uint64_t> seed;
     bool envelope = false;
+    // The step response (its readouts with --measure), from the circuit alone: no range.
+    bool step = false;
 };
 
 inline constexpr const char* kSweepUsage =
     "usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
     "                    [--delay | --measure | --touchstone [--out FILE]\n"
     "                     | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT]\n"
-    "                       [--ind-tol PCT] [--seed S] [--envelope]]";
+    "                       [--ind-tol PCT] [--seed S] [--envelope]]\n"
+    "       sorvel-sweep FILE.cir --step [--measure]";
 
 // nullopt for a command line that does not fit the usage; a number that does not read
 // throws its ConvertError.

@@ -10,7 +10,9 @@
 #include "common/errors.h"
 #include "common/numtext.h"
 #include "analyser/sweep/sweep_command.h"
+#include "ladder/circuit_file.h"
 #include "ladder/engine.h"
+#include "ladder/step/step_response.h"
 #include "ladder/twoport.h"
 
 namespace {
@@ -107,6 +109,14 @@ TEST(SweepOptions, CommandLines)
         {{"f.cir", "--envelope"}, false},
         {{"f.cir", "--seed", "3"}, false},
         {{"f.cir", "--monte-carlo"}, false},
+        {{"f.cir", "--step"}, true},
+        {{"f.cir", "--measure", "--step"}, true},
+        {{"f.cir", "--step", "--step"}, false},
+        {{"f.cir", "--step", "--delay"}, false},
+        {{"f.cir", "--step", "--touchstone"}, false},
+        {{"f.cir", "--step", "--at", "7"}, false},
+        {{"f.cir", "--step", "--start", "1", "--stop", "2"}, false},
+        {{"f.cir", "--step", "--monte-carlo", "10"}, false},
     };
     for (const auto& c : cases) {
         std::vector<const char*> argv{"sorvel-sweep"};
@@ -195,6 +205,41 @@ TEST(SweepOptions, RangesDelayAndReadouts)
     EXPECT_EQ(units.front(), "MHz");
     EXPECT_EQ(units[18], "1");
     EXPECT_EQ(units.back(), "s");
+}
+
+TEST(SweepOptions, StepAndItsReadouts)
+{
+    circuittest::TempDir dir;
+    const std::string file = dir.file("default.cir");
+    circuittest::writeBytes(file, circuittest::crlf(circuittest::defaultCircuitLines()));
+
+    std::istringstream csv(run(file, {"--step"}));
+    std::string line;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "time_s,step");
+    std::vector<double> t, v;
+    while (std::getline(csv, line)) {
+        t.push_back(std::stod(line.substr(0, line.find(','))));
+        v.push_back(std::stod(line.substr(line.find(',') + 1)));
+    }
+    ASSERT_GE(t.size(), 500u);
+    EXPECT_EQ(t.front(), 0);
+    // The lines are the library's, printed with 17 digits.
+    const StepResponse s = stepResponse(readCircuitFile(file));
+    ASSERT_EQ(t.size(), s.time.size());
+    EXPECT_EQ(t[123], s.time[123]);
+    EXPECT_EQ(v[321], s.value[321]);
+
+    std::istringstream measured(run(file, {"--step", "--measure"}));
+    std::vector<std::string> names;
+    while (std::getline(measured, line))
+        names.push_back(line.substr(0, line.find(',')) + " " + line.substr(line.rfind(',') + 1));
+    EXPECT_EQ(names, (std::vector<std::string>{"step_delay_s s", "rise_s s", "overshoot_pct %", "settle_s s"}));
+    // The settling ends inside what --step printed, a fifth before its end.
+    const StepReadouts r = stepReadouts(s);
+    EXPECT_NEAR(t.back(), 1.2 * r.settle, 2 * (t[1] - t[0]));
+
+    EXPECT_THROW(run(dir.file("missing.cir"), {"--step"}), FileError);
 }
 
 TEST(SweepOptions, NoInfiniteOrNanNumberIsPrinted)

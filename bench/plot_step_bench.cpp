@@ -1,0 +1,84 @@
+// A tune step of the 80-part crystal ladder with the Response window open, its time plot
+// hidden behind the delay plot and shown: the Up click's plot in the real main window
+// (offscreen), the readouts, the delay, the step when it shows, and the repaint.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTabWidget>
+
+#include "analyser/app/sorvel_app.h"
+#include "analyser/app/step_chart.h"
+#include "analyser/core/step_view.h"
+#include "common/numtext.h"
+#include "ladder/readouts/readouts.h"
+#include "tests/support/ladder_support.h"
+
+namespace {
+
+void setUp(SorvelApp& sorvel, std::string& message)
+{
+    sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
+    Circuit& m = sorvel.analyser().circuit;
+    m = laddertest::fullCrystalLadder();
+    QtWindowPort& port = sorvel.port();
+    port.setText(Field::StartFreq, generalText(m.startfreq, 15));
+    port.setText(Field::StopFreq, generalText(m.stopfreq, 15));
+    port.setText(Field::FreqPerDiv, generalText((m.stopfreq - m.startfreq) / 10, 15));
+    port.setText(Field::CursorFreq, generalText((m.startfreq + m.stopfreq) / 2, 15));
+    port.setText(Field::TuneEntry, "3");
+    port.setText(Field::TunePercent, "0.1");
+}
+
+void tuneSteps(benchmark::State& state, bool stepShown)
+{
+    SorvelApp sorvel;
+    std::string message;
+    setUp(sorvel, message);
+    sorvel.showResponse();
+    ResponseWindow& r = sorvel.responseWindow();
+    if (stepShown)
+        r.plotTabs()->setCurrentWidget(r.stepChart());
+    QApplication::processEvents();
+    if (r.stepShown() != stepShown)
+        state.SkipWithError("the time plot is not as asked");
+    bool up = true;
+    for (auto _ : state) {
+        sorvel.command(up ? &Analyser::tuneUp : &Analyser::tuneDown);
+        QApplication::processEvents();  // the repaint of both windows
+        up = !up;
+    }
+    if (!message.empty())
+        state.SkipWithError(message.c_str());
+}
+
+void TuneStepTimePlotHidden(benchmark::State& state) { tuneSteps(state, false); }
+BENCHMARK(TuneStepTimePlotHidden)->Unit(benchmark::kMillisecond);
+
+void TuneStepTimePlotShown(benchmark::State& state) { tuneSteps(state, true); }
+BENCHMARK(TuneStepTimePlotShown)->Unit(benchmark::kMillisecond);
+
+// The time plot's numbers alone, given the readouts the window already has.
+void StepViewAlone(benchmark::State& state)
+{
+    const Circuit m = laddertest::fullCrystalLadder();
+    const Readouts r = measureResponse(m, m.startfreq, m.stopfreq);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(makeStepView(m, r));
+}
+BENCHMARK(StepViewAlone)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// Own main: the windows need a QApplication before benchmark_main would run.
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
