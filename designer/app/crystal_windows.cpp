@@ -56,7 +56,8 @@ const QString kTouchstoneFilter = QStringLiteral("Touchstone (*.s2p *.s1p *.S2P 
 MeasureWindow::MeasureWindow()
 {
     setWindowTitle(QStringLiteral("Measure a crystal"));
-    auto* layout = new QHBoxLayout(this);
+    // One above the other, so that the window fits beside the main window.
+    auto* layout = new QVBoxLayout(this);
 
     auto* measured = new QGroupBox(QStringLiteral("From a network analyser"), this);
     auto* left = new QVBoxLayout(measured);
@@ -84,7 +85,8 @@ MeasureWindow::MeasureWindow()
     layout->addWidget(measured, 3);
 
     auto* series = new QGroupBox(QStringLiteral("Series-capacitor method"), this);
-    auto* right = new QVBoxLayout(series);
+    auto* seriesRow = new QHBoxLayout(series);
+    auto* right = new QVBoxLayout;
     auto* sform = new QFormLayout;
     seriesFs = new QLineEdit(series);
     seriesShifted = new QLineEdit(series);
@@ -94,7 +96,8 @@ MeasureWindow::MeasureWindow()
     sform->addRow(QStringLiteral("With Cs in series, Hz"), seriesShifted);
     sform->addRow(QStringLiteral("Cs, pF"), seriesCs);
     sform->addRow(QStringLiteral("C0, pF"), seriesC0);
-    right->addLayout(sform);
+    seriesRow->addLayout(sform, 1);
+    seriesRow->addLayout(right);
     seriesCompute = new QPushButton(QStringLiteral("Compute Lm and Cm"), series);
     right->addWidget(seriesCompute);
     seriesValues = new QLabel(series);
@@ -104,7 +107,7 @@ MeasureWindow::MeasureWindow()
     seriesUse->setEnabled(false);
     right->addWidget(seriesUse);
     right->addStretch(1);
-    layout->addWidget(series, 1);
+    layout->addWidget(series);
 
     connect(open, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Crystal measurement"), QString(),

@@ -15,6 +15,7 @@
 #include "common/numread.h"
 #include "designer/core/realized.h"
 #include "designer/app/schematic.h"
+#include "desktop/window_placement.h"
 
 namespace {
 
@@ -71,6 +72,10 @@ MiraboApp::MiraboApp()
 
     for (QWidget* w : std::initializer_list<QWidget*>{&main, &help, &kandq, &about})
         centreOnScreen(*w);
+    // The measurement windows open beside the main window, never over its steps.
+    desktop::keepBeside(&measure, &main, QStringLiteral("Mirabo"), QStringLiteral("measure"));
+    desktop::keepBeside(&matchedSet, &main, QStringLiteral("Mirabo"), QStringLiteral("matchedSet"));
+    desktop::keepBeside(&realized, &main, QStringLiteral("Mirabo"), QStringLiteral("realized"));
     wireMain();
     wireKandQ();
     wireHelp();
