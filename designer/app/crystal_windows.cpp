@@ -258,12 +258,16 @@ void MatchedSetWindow::useTicked()
     for (const SetMember& m : makeSet(ticked, s.fhz).members)
         s.setFsHz.push_back(m.fsHz);
     showStatus();
+    if (onSetChanged)
+        onSetChanged();
 }
 
 void MatchedSetWindow::clearSet()
 {
     s.setFsHz.clear();
     showStatus();
+    if (onSetChanged)
+        onSetChanged();
 }
 
 void MatchedSetWindow::showCrystals(const std::vector<std::string>& ticked)
