@@ -346,3 +346,20 @@ void MiraboApp::openDesignFrom(const QString& path)
             freshness.written(f);  // the start texts belong to no design
     });
 }
+
+void MiraboApp::openArgument(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("s2p") || suffix == QLatin1String("s1p")) {
+        showMeasureWindow();
+        measure.loadFile(path);
+    } else if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) {
+        showMatchedSet();
+        matchedSet.loadList(path);
+    } else if (suffix == QLatin1String("mirabo")) {
+        openDesignFrom(path);
+    } else {
+        mainPort.message("Mirabo opens Touchstone files (.s2p, .s1p), crystal lists (.csv) and designs (.mirabo), not " +
+                         QFileInfo(path).fileName().toStdString() + ".");
+    }
+}

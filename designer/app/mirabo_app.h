@@ -37,6 +37,9 @@ public:
     // opened design starts afresh: its inputs in the fields, the results cleared.
     void saveDesignTo(const QString& path);
     void openDesignFrom(const QString& path);
+    // A file named on the command line: a Touchstone file into the crystal measurement, a
+    // crystal list into the matched set, a design file into the main window.
+    void openArgument(const QString& path);
 
     DesignState state;
     MainForm main;

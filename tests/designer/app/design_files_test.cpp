@@ -1,4 +1,5 @@
-// Designs saved and opened again, and results marked out of date after an input changes.
+// Designs saved and opened again, results marked out of date after an input changes, and
+// files named on the command line.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -104,6 +105,23 @@ TEST_F(DesignFiles, ResultsAreOutOfDateAfterAnInputChangesUntilComputedAgain)
     EXPECT_FALSE(greyed(field(Field::EndCn)));
     app->matchedSet.clearSet();
     EXPECT_TRUE(greyed(field(Field::EndCn)));
+}
+
+TEST_F(DesignFiles, AFileOnTheCommandLineOpensWhereItIsRead)
+{
+    std::ofstream(path("batch.csv").toStdString()) << "name,fs_hz\nA,10000040\nB,9999990\n";
+    app->openArgument(path("batch.csv"));
+    EXPECT_TRUE(app->matchedSet.isVisible());
+    EXPECT_EQ(app->matchedSet.table->rowCount(), 2);
+
+    std::ofstream(path("x1.s2p").toStdString()) << "# Hz S DB R 50\n1e7 -20 0 -1 0 -1 0 -20 0\n";
+    app->openArgument(path("x1.s2p"));
+    EXPECT_TRUE(app->measure.isVisible());
+    ASSERT_EQ(messages.size(), 1) << "one point is no crystal";
+
+    app->openArgument(path("notes.odt"));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages.last().endsWith("not notes.odt.")) << messages.last().toStdString();
 }
 
 }  // namespace
