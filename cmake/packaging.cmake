@@ -20,7 +20,7 @@ install(TARGETS ${PACKAGE_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
   ${PACKAGING_DIR}/examples/lowpass-7-pole.cir
   ${PACKAGING_DIR}/examples/crystal-5-pole.cir
-  ${PACKAGING_DIR}/examples/measured-crystal-4-pole.s2p
+  ${PACKAGING_DIR}/examples/measured-crystal-5-pole.s2p
   DESTINATION ${CMAKE_INSTALL_DATADIR}/sorvel/examples)
 
 install(FILES ${PACKAGING_DIR}/mime/sorvel-mirabo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)

@@ -36,7 +36,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/files"
 expected=(/usr/bin/sorvel /usr/bin/mirabo /usr/bin/sorvel-sweep /usr/bin/mirabo-design /usr/bin/mirabo-crystal
           /usr/share/sorvel/examples/lowpass-7-pole.cir
           /usr/share/sorvel/examples/crystal-5-pole.cir
-          /usr/share/sorvel/examples/measured-crystal-4-pole.s2p
+          /usr/share/sorvel/examples/measured-crystal-5-pole.s2p
           /usr/share/mime/packages/sorvel-mirabo.xml
           /usr/share/man/man1/sorvel.1.gz /usr/share/man/man1/mirabo.1.gz
           /usr/share/man/man1/sorvel-sweep.1.gz /usr/share/man/man1/mirabo-design.1.gz
