@@ -107,11 +107,12 @@ set(CPACK_PACKAGE_VENDOR "Sorvel and Mirabo developers")
 set(CPACK_PACKAGE_CONTACT "Sorvel and Mirabo developers <maintainers@ladderbench.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ladder filter analyser and crystal ladder filter designer")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Two desktop programs for designing and tuning radio-frequency ladder filters at the bench.
-Sorvel analyses an LC or crystal ladder read from a circuit file and plots S21 and S11,
-with zoom, cursor, reference trace, value editing and tune mode; sorvel-sweep prints the
-same sweep as CSV. Mirabo designs crystal ladder filters from measured crystal data and
-writes the design as a circuit file for Sorvel.")
+  "Two desktop programs for designing and tuning radio-frequency ladder filters
+at the bench. Sorvel analyses an LC or crystal ladder read from a circuit file
+and plots S21 and S11, with zoom, cursor, reference trace, value editing and
+tune mode; sorvel-sweep prints the same sweep as CSV. Mirabo designs crystal
+ladder filters from measured crystal data and writes the design as a circuit
+file for Sorvel.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -27,7 +27,8 @@ const std::vector<std::pair<std::string, Field>>& entries()
             {"crystal_q", Field::CrystalQ},     {"bandwidth_hz", Field::Bandwidth}, {"crystals", Field::CrystalCount},
             {"q1", Field::Q1},                  {"qn", Field::Qn}};
         for (int j = 1; j <= 9; ++j)
-            l.emplace_back("k" + integerText(j) + integerText(j + 1), design::couplingField(j));
+            l.emplace_back(std::string("k").append(integerText(j)).append(integerText(j + 1)),
+                           design::couplingField(j));
         l.emplace_back("end_r_ohm", Field::EndR);
         return l;
     }();
@@ -58,8 +59,11 @@ std::string designInputsText(const DesignInputs& inputs)
             out += key + "=" + it->second + "\n";
     }
     out += std::string(kSetKey) + "=";
-    for (std::size_t i = 0; i < inputs.setFsHz.size(); ++i)
-        out += (i ? "," : "") + generalText(inputs.setFsHz[i], 15);
+    for (std::size_t i = 0; i < inputs.setFsHz.size(); ++i) {
+        if (i)
+            out += ',';
+        out += generalText(inputs.setFsHz[i], 15);
+    }
     return out + "\n";
 }
 
