@@ -20,7 +20,7 @@ install(TARGETS ${PACKAGE_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
   ${PACKAGING_DIR}/examples/lowpass-7-pole.cir
   ${PACKAGING_DIR}/examples/crystal-5-pole.cir
-  ${PACKAGING_DIR}/examples/measured-crystal-4-pole.s2p
+  ${PACKAGING_DIR}/examples/measured-crystal-5-pole.s2p
   DESTINATION ${CMAKE_INSTALL_DATADIR}/sorvel/examples)
 
 install(FILES ${PACKAGING_DIR}/mime/sorvel-mirabo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
@@ -76,10 +76,26 @@ foreach(page ${PACKAGE_PROGRAMS})
   list(APPEND man_pages ${page_in}.gz)
 endforeach()
 add_custom_target(man_pages ALL DEPENDS ${man_pages})
+# Each man page lists every option its program's --help lists.
+foreach(page ${PACKAGE_PROGRAMS})
+  add_test(NAME man_options_${page}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/tests/packaging/man_options_test.sh $<TARGET_FILE:${page}>
+            ${PACKAGING_DIR}/man/${page}.1)
+endforeach()
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# The copyright file and the package's changelog, where Debian's tools look for them.
+set(PACKAGE_RELEASE 1)
+set(doc_dir ${CMAKE_INSTALL_DATADIR}/doc/sorvel-mirabo)
+configure_file(${PACKAGING_DIR}/doc/changelog.Debian ${CMAKE_BINARY_DIR}/doc/changelog.Debian @ONLY)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz
+  COMMAND gzip -9nkf ${CMAKE_BINARY_DIR}/doc/changelog.Debian
+  DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.Debian VERBATIM)
+add_custom_target(package_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz)
+install(FILES ${PACKAGING_DIR}/doc/copyright ${CMAKE_BINARY_DIR}/doc/changelog.Debian.gz DESTINATION ${doc_dir})
+
 # Everything the package installs, so scripts/package.sh builds no tests or benchmarks.
-add_custom_target(package_contents DEPENDS ${PACKAGE_PROGRAMS} man_pages)
+add_custom_target(package_contents DEPENDS ${PACKAGE_PROGRAMS} man_pages package_changelog)
 if(RSVG_CONVERT)
   add_dependencies(package_contents package_icons)
 endif()
@@ -91,15 +107,16 @@ set(CPACK_PACKAGE_VENDOR "Sorvel and Mirabo developers")
 set(CPACK_PACKAGE_CONTACT "Sorvel and Mirabo developers <maintainers@ladderbench.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "ladder filter analyser and crystal ladder filter designer")
 set(CPACK_PACKAGE_DESCRIPTION
-  "Two desktop programs for designing and tuning radio-frequency ladder filters at the bench.
-Sorvel analyses an LC or crystal ladder read from a circuit file and plots S21 and S11,
-with zoom, cursor, reference trace, value editing and tune mode; sorvel-sweep prints the
-same sweep as CSV. Mirabo designs crystal ladder filters from measured crystal data and
-writes the design as a circuit file for Sorvel.")
+  "Two desktop programs for designing and tuning radio-frequency ladder filters
+at the bench. Sorvel analyses an LC or crystal ladder read from a circuit file
+and plots S21 and S11, with zoom, cursor, reference trace, value editing and
+tune mode; sorvel-sweep prints the same sweep as CSV. Mirabo designs crystal
+ladder filters from measured crystal data and writes the design as a circuit
+file for Sorvel.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_RELEASE ${PACKAGE_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION hamradio)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -21,7 +21,7 @@ BUILD_PACKAGES=(g++ cmake make pkg-config qt6-base-dev qt6-qpa-plugins libgl-dev
 # Building and checking the Debian package: cpack's dependency scan (dpkg-shlibdeps, file),
 # the icon bitmaps, and the validators of desktop entries, MIME types and AppStream data.
 PACKAGE_PACKAGES=(dpkg-dev file librsvg2-bin desktop-file-utils appstream libxml2-utils
-                  shared-mime-info gzip)
+                  shared-mime-info gzip lintian)
 
 # Fuzzing: clang with libFuzzer and the sanitizers' runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

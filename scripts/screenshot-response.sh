@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Takes docs/sorvel-measurement.png: Sorvel with the bundled five-crystal design, a
-# "measurement" of the same filter as built (crystals of lower Q, one coupling capacitor
-# 3 % off, made by sorvel-sweep --touchstone), the cursor in the pass band, and the
-# Response window open beside it. BUILD_DIR picks the build tree (default build/release).
+# Takes docs/sorvel-measurement.png: Sorvel with the bundled five-crystal design and the
+# bundled measurement of it as built (measured-crystal-5-pole.s2p), the cursor in the pass
+# band, and the Response window open beside it. BUILD_DIR picks the build tree (default build/release).
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
 source "$repo/scripts/deps.sh"
@@ -10,15 +9,11 @@ need_packages "${BUILD_PACKAGES[@]}" xvfb xauth imagemagick xdotool
 
 build="${BUILD_DIR:-$repo/build/release}"
 [ -f "$build/CMakeCache.txt" ] || cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2 --target sorvel sorvel-sweep
+cmake --build "$build" -j2 --target sorvel
 
 work="$(mktemp -d)"
 cp "$repo/packaging/examples/crystal-5-pole.cir" "$work/design.cir"
-# The file has CR LF line ends: the values are matched with their CR.
-sed -e 's/^200000\r$/60000\r/' -e 's/^338.820007324219\r$/349\r/' "$work/design.cir" >"$work/built.cir"
-cmp -s "$work/design.cir" "$work/built.cir" && { echo "the built filter equals the design" >&2; exit 1; }
-"$build/analyser/sweep/sorvel-sweep" "$work/built.cir" --touchstone --start -1500 --stop 2500 \
-    --out "$work/measured.s2p"
+cp "$repo/packaging/examples/measured-crystal-5-pole.s2p" "$work/measured.s2p"
 # The Response window opens at start when the last run left it open.
 mkdir -p "$work/config/ladderbench"
 printf '[responseWindow]\nopen=true\n' >"$work/config/ladderbench/Sorvel.conf"

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QValueAxis>
 
+#include "desktop/round_ticks.h"
+
 QChartView* makeChartView(QWidget* parent, const QString& xTitle, const QString& yTitle)
 {
     auto* chart = new QChart;
@@ -21,7 +23,7 @@ QChartView* makeChartView(QWidget* parent, const QString& xTitle, const QString&
     chart->addAxis(y, Qt::AlignLeft);
     auto* view = new QChartView(chart, parent);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(420, 260);
+    view->setMinimumSize(360, 240);
     return view;
 }
 
@@ -47,13 +49,11 @@ void showCurves(QChartView* view, const std::vector<Curve>& curves, double floor
         series->attachAxis(xAxes.front());
         series->attachAxis(yAxes.front());
     }
-    if (x0 < x1) {
-        auto* x = static_cast<QValueAxis*>(xAxes.front());
-        x->setRange(x0, x1);
-        x->applyNiceNumbers();
-    }
+    if (x0 < x1)
+        desktop::setRoundTicks(*static_cast<QValueAxis*>(xAxes.front()), x0, x1);
     if (y0 <= y1) {
         // Whole 10 dB steps keep the grid readable.
-        yAxes.front()->setRange(std::floor(y0 / 10) * 10, std::ceil((y1 + 0.01) / 10) * 10);
+        desktop::setRoundTicks(*static_cast<QValueAxis*>(yAxes.front()), std::floor(y0 / 10) * 10,
+                               std::ceil((y1 + 0.01) / 10) * 10);
     }
 }

@@ -1,7 +1,6 @@
 #include "designer/app/crystal_windows.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include <QChartView>
 #include <QFileDialog>
@@ -19,9 +18,9 @@
 
 #include "designer/app/chart.h"
 #include "designer/core/crystal_measure.h"
+#include "designer/core/crystal_results.h"
 #include "common/errors.h"
 #include "common/numread.h"
-#include "common/numtext.h"
 #include "designer/app/qt_form_port.h"
 #include "common/touchstone.h"
 
@@ -50,11 +49,6 @@ double number(const QLineEdit* edit)
     return readNumber(edit->text().toStdString());
 }
 
-double dB(std::complex<double> s)
-{
-    return 20 * std::log10(std::max(std::abs(s), 1e-15));
-}
-
 const QString kTouchstoneFilter = QStringLiteral("Touchstone (*.s2p *.s1p *.S2P *.S1P);;All files (*)");
 
 }  // namespace
@@ -62,7 +56,8 @@ const QString kTouchstoneFilter = QStringLiteral("Touchstone (*.s2p *.s1p *.S2P 
 MeasureWindow::MeasureWindow()
 {
     setWindowTitle(QStringLiteral("Measure a crystal"));
-    auto* layout = new QHBoxLayout(this);
+    // One above the other, so that the window fits beside the main window.
+    auto* layout = new QVBoxLayout(this);
 
     auto* measured = new QGroupBox(QStringLiteral("From a network analyser"), this);
     auto* left = new QVBoxLayout(measured);
@@ -90,7 +85,8 @@ MeasureWindow::MeasureWindow()
     layout->addWidget(measured, 3);
 
     auto* series = new QGroupBox(QStringLiteral("Series-capacitor method"), this);
-    auto* right = new QVBoxLayout(series);
+    auto* seriesRow = new QHBoxLayout(series);
+    auto* right = new QVBoxLayout;
     auto* sform = new QFormLayout;
     seriesFs = new QLineEdit(series);
     seriesShifted = new QLineEdit(series);
@@ -100,7 +96,8 @@ MeasureWindow::MeasureWindow()
     sform->addRow(QStringLiteral("With Cs in series, Hz"), seriesShifted);
     sform->addRow(QStringLiteral("Cs, pF"), seriesCs);
     sform->addRow(QStringLiteral("C0, pF"), seriesC0);
-    right->addLayout(sform);
+    seriesRow->addLayout(sform, 1);
+    seriesRow->addLayout(right);
     seriesCompute = new QPushButton(QStringLiteral("Compute Lm and Cm"), series);
     right->addWidget(seriesCompute);
     seriesValues = new QLabel(series);
@@ -110,7 +107,7 @@ MeasureWindow::MeasureWindow()
     seriesUse->setEnabled(false);
     right->addWidget(seriesUse);
     right->addStretch(1);
-    layout->addWidget(series, 1);
+    layout->addWidget(series);
 
     connect(open, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Crystal measurement"), QString(),
@@ -140,28 +137,11 @@ void MeasureWindow::loadFile(const QString& path)
         const Network network = readTouchstoneFile(path.toStdString());
         const CrystalFit f = fitMeasuredCrystal(network, r);
         fit = f;
-        values->setText(QStringLiteral("%1\nfs = %2 Hz\nLm = %3 H\nCm = %4 fF\nRm = %5 ohm\nC0 = %6 pF\nQu = %7\nfp = %8 Hz")
-                            .arg(QFileInfo(path).fileName(), text(generalText(f.fsHz, 10)),
-                                 text(generalText(f.lmH, 6)), text(generalText(f.cmF * 1e15, 6)),
-                                 text(generalText(f.rmOhm, 5)), text(generalText(f.c0F * 1e12, 4)),
-                                 text(generalText(f.qu, 6)), text(generalText(f.fpHz, 10))));
-        residual->setText(QStringLiteral("Residual %1 dB RMS; %2 points across the series resonance, %3 across "
-                                         "the parallel one%4")
-                              .arg(text(generalText(f.residualDb, 3)))
-                              .arg(f.seriesPoints)
-                              .arg(f.parallelPoints)
-                              .arg(std::min(f.seriesPoints, f.parallelPoints) < 6
-                                       ? QStringLiteral(" (fewer than six: the values are less certain)")
-                                       : QStringLiteral(".")));
-        Curve meas{QStringLiteral("measured"), {}, {}}, model{QStringLiteral("fitted"), {}, {}};
-        const auto s21 = seriesS21(network, r);
-        for (std::size_t i = 0; i < network.frequencyHz.size(); ++i) {
-            const double fHz = network.frequencyHz[i];
-            meas.x.push_back(fHz / 1e6);
-            meas.y.push_back(dB(s21[i]));
-            model.x.push_back(fHz / 1e6);
-            model.y.push_back(dB(crystalS21(f, fHz, r)));
-        }
+        values->setText(text(fitValuesText(f, QFileInfo(path).fileName().toStdString())));
+        residual->setText(text(fitResidualText(f)));
+        const FitCurves curves = fitCurves(network, f, r);
+        const Curve meas{QStringLiteral("measured"), curves.mhz, curves.measuredDb};
+        const Curve model{QStringLiteral("fitted"), curves.mhz, curves.fittedDb};
         showCurves(chart, {meas, model});
         use->setEnabled(true);
     });
@@ -173,8 +153,7 @@ void MeasureWindow::computeSeriesMethod()
         const MotionalValues m = motionalFromLoadShift(number(seriesFs), number(seriesShifted),
                                                        number(seriesCs) * 1e-12, number(seriesC0) * 1e-12);
         seriesFit = m;
-        seriesValues->setText(QStringLiteral("Lm = %1 H\nCm = %2 fF")
-                                  .arg(text(generalText(m.lmH, 6)), text(generalText(m.cmF * 1e15, 6))));
+        seriesValues->setText(text(motionalValuesText(m)));
         seriesUse->setEnabled(true);
     });
 }
@@ -241,8 +220,7 @@ MatchedSetWindow::MatchedSetWindow(DesignState& state) : s(state)
 void MatchedSetWindow::loadList(const QString& path)
 {
     guarded(this, [&] {
-        crystals = readCrystalListFile(path.toStdString());
-        std::sort(crystals.begin(), crystals.end(), [](auto& a, auto& b) { return a.fsHz < b.fsHz; });
+        crystals = sortedByFs(readCrystalListFile(path.toStdString()));
         showCrystals({});
     });
 }
@@ -252,23 +230,10 @@ void MatchedSetWindow::addMeasurements(const QStringList& paths)
     guarded(this, [&] {
         const double r = readNumber(portR->text().toStdString());
         // The whole batch is fitted before any of it is listed.
-        std::vector<MeasuredCrystal> added;
-        for (const QString& path : paths) {
-            const std::string name = QFileInfo(path).completeBaseName().toStdString();
-            try {
-                added.push_back({name, fitMeasuredCrystalFile(path.toStdString(), r).fsHz});
-            } catch (const AppError& e) {
-                throw AppError(QFileInfo(path).fileName().toStdString() + ": " + e.what());
-            }
-        }
-        std::vector<MeasuredCrystal> all = crystals;
-        all.insert(all.end(), added.begin(), added.end());
-        for (std::size_t i = 0; i < all.size(); ++i)
-            for (std::size_t j = i + 1; j < all.size(); ++j)
-                if (all[i].name == all[j].name)
-                    throw AppError("'" + all[i].name + "' is listed twice");
-        crystals = all;
-        std::sort(crystals.begin(), crystals.end(), [](auto& a, auto& b) { return a.fsHz < b.fsHz; });
+        std::vector<std::string> files;
+        for (const QString& path : paths)
+            files.push_back(path.toStdString());
+        crystals = joinCrystals(crystals, measuredCrystalFiles(files, r));
         showCrystals({});
     });
 }
@@ -293,41 +258,35 @@ void MatchedSetWindow::useTicked()
     for (const SetMember& m : makeSet(ticked, s.fhz).members)
         s.setFsHz.push_back(m.fsHz);
     showStatus();
+    if (onSetChanged)
+        onSetChanged();
 }
 
 void MatchedSetWindow::clearSet()
 {
     s.setFsHz.clear();
     showStatus();
+    if (onSetChanged)
+        onSetChanged();
 }
 
 void MatchedSetWindow::showCrystals(const std::vector<std::string>& ticked)
 {
     table->setRowCount(static_cast<int>(crystals.size()));
     for (std::size_t i = 0; i < crystals.size(); ++i) {
-        const MeasuredCrystal& c = crystals[i];
-        auto* name = new QTableWidgetItem(text(c.name));
+        const auto cells = crystalRow(crystals[i], s.fhz);
+        auto* name = new QTableWidgetItem(text(cells[0]));
         name->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-        const bool on = std::find(ticked.begin(), ticked.end(), c.name) != ticked.end();
+        const bool on = std::find(ticked.begin(), ticked.end(), crystals[i].name) != ticked.end();
         name->setCheckState(on ? Qt::Checked : Qt::Unchecked);
         const int row = static_cast<int>(i);
         table->setItem(row, 0, name);
-        table->setItem(row, 1, new QTableWidgetItem(text(generalText(c.fsHz, 12))));
-        table->setItem(row, 2, new QTableWidgetItem(s.fhz > 0 ? text(generalText(c.fsHz - s.fhz, 8)) : QString()));
+        table->setItem(row, 1, new QTableWidgetItem(text(cells[1])));
+        table->setItem(row, 2, new QTableWidgetItem(text(cells[2])));
     }
 }
 
 void MatchedSetWindow::showStatus()
 {
-    if (s.setFsHz.empty()) {
-        status->setText(QStringLiteral("No set: the export puts every crystal at F."));
-        return;
-    }
-    const double spread = s.setFsHz.back() - s.setFsHz.front();
-    QString line = QStringLiteral("The export puts %1 crystals at their own offsets from F (spread %2 Hz).")
-                       .arg(s.setFsHz.size())
-                       .arg(text(generalText(spread, 6)));
-    if (static_cast<int>(s.setFsHz.size()) != s.crystalCount)
-        line += QStringLiteral("  The design has N = %1: the export refuses until they agree.").arg(s.crystalCount);
-    status->setText(line);
+    status->setText(text(setStatusText(s.setFsHz, s.crystalCount)));
 }

@@ -69,8 +69,10 @@ public:
 
     std::vector<MeasuredCrystal> crystals;  // by rising fs
 
+    std::function<void()> onSetChanged;  // the design's set was made or cleared here
+    void showStatus();                   // the design's set as it stands
+
 private:
     void showCrystals(const std::vector<std::string>& ticked);
-    void showStatus();
     DesignState& s;
 };

@@ -1,22 +1,31 @@
 #include "designer/app/mirabo_app.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
 #include <QFrame>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
 #include <QStyleFactory>
 
 #include "designer/app/control_table.h"
+#include "designer/core/design_inputs.h"
 #include "designer/core/loss_correction.h"
 #include "designer/core/memory_port.h"
 #include "common/numread.h"
 #include "designer/core/realized.h"
 #include "designer/app/schematic.h"
+#include "desktop/window_placement.h"
 
 namespace {
+
+const QColor kOutOfDateText(150, 150, 150);
 
 // Runs a command on a click anywhere in a panel.
 class PanelClick : public QObject {
@@ -71,11 +80,16 @@ MiraboApp::MiraboApp()
 
     for (QWidget* w : std::initializer_list<QWidget*>{&main, &help, &kandq, &about})
         centreOnScreen(*w);
+    // The measurement windows open beside the main window, never over its steps.
+    desktop::keepBeside(&measure, &main, QStringLiteral("Mirabo"), QStringLiteral("measure"));
+    desktop::keepBeside(&matchedSet, &main, QStringLiteral("Mirabo"), QStringLiteral("matchedSet"));
+    desktop::keepBeside(&realized, &main, QStringLiteral("Mirabo"), QStringLiteral("realized"));
     wireMain();
     wireKandQ();
     wireHelp();
     wireAbout();
     wireMeasurements();
+    wireDesignFiles();
 }
 
 void MiraboApp::wireMain()
@@ -193,6 +207,7 @@ void MiraboApp::wireMeasurements()
     QObject::connect(main.realizedResponse, &QAction::triggered, [this] { showRealizedResponse(); });
     QObject::connect(main.correctLoss, &QAction::triggered, [this] { correctForCrystalLoss(); });
     measure.onUse = [this](const CrystalFields& fields) { useCrystalValues(fields); };
+    matchedSet.onSetChanged = [this] { freshness.inputChanged(); };
 }
 
 void MiraboApp::showMeasureWindow()
@@ -211,6 +226,7 @@ void MiraboApp::useCrystalValues(const CrystalFields& fields)
 {
     for (const auto& [field, text] : fields)
         mainPort.setText(field, text);
+    freshness.inputChanged();
 }
 
 void MiraboApp::showRealizedResponse()
@@ -223,6 +239,7 @@ void MiraboApp::showRealizedResponse()
         }
         const std::string asked = mainPort.text(design::Field::Bandwidth);
         realized.showResponse(realizeDesign(state, isNumber(asked) ? readNumber(asked) : state.bw));
+        freshness.realizedComputed();
         realized.show();
         realized.raise();
     });
@@ -237,10 +254,112 @@ void MiraboApp::correctForCrystalLoss()
             state = c.state;
             state.setFsHz = set;
             for (design::Field f : computedDesignFields())
-                mainPort.setText(f, c.window.text(f));
+                stepsPort.setText(f, c.window.text(f));
         }
         mainPort.message(c.message);
         if (c.reached)
             showRealizedResponse();
     });
+}
+
+void MiraboApp::wireDesignFiles()
+{
+    QObject::connect(main.saveDesign, &QAction::triggered, [this] {
+        if (const auto path = ui::chooseDesignFile(&main, true))
+            saveDesignTo(*path);
+    });
+    QObject::connect(main.openDesign, &QAction::triggered, [this] {
+        if (const auto path = ui::chooseDesignFile(&main, false))
+            openDesignFrom(*path);
+    });
+    // Only the user's own typing: the steps' writes and the refresh are no change of input.
+    const std::vector<design::Field> computed = computedDesignFields();
+    for (const auto& [field, text] : defaultDesignFields())
+        if (std::find(computed.begin(), computed.end(), field) == computed.end())
+            QObject::connect(controlAs<QLineEdit>(mainControls, field), &QLineEdit::textEdited,
+                             [this] { freshness.inputChanged(); });
+    freshness.onChange = [this] { showFreshness(); };
+}
+
+void MiraboApp::showFreshness()
+{
+    for (design::Field f : computedDesignFields()) {
+        auto* edit = controlAs<QLineEdit>(mainControls, f);
+        QPalette p = edit->palette();
+        const bool stale = freshness.outOfDate(f);
+        p.setColor(QPalette::Text, stale ? kOutOfDateText : QApplication::palette(edit).color(QPalette::Text));
+        edit->setPalette(p);
+        edit->setToolTip(stale ? QStringLiteral("Out of date: an input has changed since this was computed.")
+                               : QString());
+    }
+    realized.setOutOfDate(freshness.realizedOutOfDate());
+}
+
+void MiraboApp::saveDesignTo(const QString& path)
+{
+    runCommand(mainPort, [&] {
+        DesignInputs in;
+        in.fields = typedDesignFields(mainPort);
+        in.setFsHz = state.setFsHz;
+        try {
+            writeDesignInputsFile(path.toStdString(), in);
+        } catch (const AppError& e) {
+            throw AppError(std::string(e.what()) + "\n" + QFileInfo(path).fileName().toStdString());
+        }
+    });
+}
+
+void MiraboApp::openDesignFrom(const QString& path)
+{
+    runCommand(mainPort, [&] {
+        DesignInputs in;
+        // Read whole before anything changes: a file that fails leaves the design as it was.
+        try {
+            in = readDesignInputsFile(path.toStdString());
+        } catch (const AppError& e) {
+            throw AppError(std::string(e.what()) + "\n" + QFileInfo(path).fileName().toStdString());
+        }
+        state = DesignState{};
+        state.setFsHz = in.setFsHz;
+        // The refresh on showing the window writes these from the state: they must be the file's.
+        MemoryDesignPort typed;
+        typed.fields = in.fields;
+        const auto single = [&](design::Field f, float fallback) {
+            const std::string t = typed.text(f);
+            return isNumber(t) ? static_cast<float>(readNumber(t)) : fallback;
+        };
+        state.q1 = single(design::Field::Q1, state.q1);
+        state.qn = single(design::Field::Qn, state.qn);
+        for (int j = 1; j <= 9; ++j)
+            state.coupling[j] = single(design::couplingField(j), state.coupling[j]);
+        if (isNumber(typed.text(design::Field::CrystalCount)))
+            state.crystalCount = static_cast<std::int32_t>(readNumber(typed.text(design::Field::CrystalCount)));
+        for (const auto& [field, text] : in.fields)
+            mainPort.setText(field, text);
+        const auto start = defaultDesignFields();
+        for (design::Field f : computedDesignFields())
+            stepsPort.setText(f, start.at(f));
+        matchedSet.showStatus();
+        realized.hide();
+        freshness.inputChanged();
+        for (design::Field f : computedDesignFields())
+            freshness.written(f);  // the start texts belong to no design
+    });
+}
+
+void MiraboApp::openArgument(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("s2p") || suffix == QLatin1String("s1p")) {
+        showMeasureWindow();
+        measure.loadFile(path);
+    } else if (suffix == QLatin1String("csv") || suffix == QLatin1String("txt")) {
+        showMatchedSet();
+        matchedSet.loadList(path);
+    } else if (suffix == QLatin1String("mirabo")) {
+        openDesignFrom(path);
+    } else {
+        mainPort.message("Mirabo opens Touchstone files (.s2p, .s1p), crystal lists (.csv) and designs (.mirabo), not " +
+                         QFileInfo(path).fileName().toStdString() + ".");
+    }
 }

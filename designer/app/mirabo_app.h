@@ -7,6 +7,7 @@
 #include "designer/app/crystal_windows.h"
 #include "designer/core/design_state.h"
 #include "designer/core/designer.h"
+#include "designer/core/freshness.h"
 #include "designer/core/kandq.h"
 #include "designer/app/qt_form_port.h"
 #include "designer/app/realized_window.h"
@@ -32,6 +33,14 @@ public:
     void showRealizedResponse();  // after step 6 and on demand
     void correctForCrystalLoss();
 
+    // The design's inputs to and from a file (File > Save Design..., Open Design...). An
+    // opened design starts afresh: its inputs in the fields, the results cleared.
+    void saveDesignTo(const QString& path);
+    void openDesignFrom(const QString& path);
+    // A file named on the command line: a Touchstone file into the crystal measurement, a
+    // crystal list into the matched set, a design file into the main window.
+    void openArgument(const QString& path);
+
     DesignState state;
     MainForm main;
     FormWindow help;
@@ -40,6 +49,7 @@ public:
     MeasureWindow measure;
     MatchedSetWindow matchedSet{state};
     RealizedWindow realized;
+    Freshness freshness;  // which results belong to the inputs on screen
 
     // Each window's widgets by identifier, from its control table.
     Controls mainControls;
@@ -50,7 +60,8 @@ public:
 private:
     QtDesignPort mainPort{main, mainControls};
     QtKandQPort kandqPort{kandq, kandqControls};
-    Designer designer{state, mainPort};
+    FreshnessPort stepsPort{mainPort, freshness};
+    Designer designer{state, stepsPort};
     KandQ generator{state, kandqPort};
 
     // Each connects its window's commands to their handlers, all in one place.
@@ -59,6 +70,8 @@ private:
     void wireHelp();
     void wireAbout();
     void wireMeasurements();
+    void wireDesignFiles();
+    void showFreshness();
 };
 
 // The look all windows are laid out for: a compact sans-serif face and the Fusion style.

@@ -20,6 +20,8 @@ extern std::function<void(QWidget* parent, const QString& text)> showMessage;
 extern std::function<void()> beep;
 // The Save As dialog for circuit files, in the working directory; nothing on cancel.
 extern std::function<std::optional<QString>(QWidget* parent)> chooseSaveFile;
+// The dialogs for design files: a name to open, or (with `save`) to save to; nothing on cancel.
+extern std::function<std::optional<QString>(QWidget* parent, bool save)> chooseDesignFile;
 }  // namespace ui
 
 // Messages and the dialog belong to `window`; fields are the edits in `controls`.

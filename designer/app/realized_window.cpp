@@ -22,6 +22,14 @@ RealizedWindow::RealizedWindow()
 {
     setWindowTitle(QStringLiteral("Realized response"));
     auto* layout = new QVBoxLayout(this);
+    outOfDate = new QLabel(
+        QStringLiteral("Out of date: an input has changed since this response was computed. Click step 6 or "
+                       "Design > Realized response to compute it again."),
+        this);
+    outOfDate->setWordWrap(true);
+    outOfDate->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold"));
+    outOfDate->hide();
+    layout->addWidget(outOfDate);
     table = new QTableWidget(0, 3, this);
     table->setHorizontalHeaderLabels({QStringLiteral(""), QStringLiteral("Asked"), QStringLiteral("Realized")});
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -35,6 +43,12 @@ RealizedWindow::RealizedWindow()
     note->setWordWrap(true);
     layout->addWidget(note);
     resize(560, 640);
+}
+
+void RealizedWindow::setOutOfDate(bool stale)
+{
+    outOfDate->setVisible(stale);
+    setWindowTitle(stale ? QStringLiteral("Realized response (out of date)") : QStringLiteral("Realized response"));
 }
 
 void RealizedWindow::showResponse(const RealizedResponse& r)

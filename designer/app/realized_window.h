@@ -13,8 +13,11 @@ class RealizedWindow : public QWidget {
 public:
     RealizedWindow();
     void showResponse(const RealizedResponse& r);
+    // Marks the response shown as computed for inputs that have changed since.
+    void setOutOfDate(bool outOfDate);
 
     QTableWidget* table;
     QChartView* chart;
     QLabel* note;
+    QLabel* outOfDate;  // shown above the table while the response is out of date
 };

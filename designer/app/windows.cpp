@@ -39,6 +39,10 @@ MainForm::MainForm(const QString& caption, int width, int height)
     saveAs = file->addAction(QStringLiteral("Save &As..."));
     saveAs->setObjectName(QStringLiteral("SaveAs1"));
     saveAs->setShortcut(QKeySequence::SaveAs);
+    openDesign = file->addAction(QStringLiteral("&Open Design..."));
+    openDesign->setShortcut(QKeySequence::Open);
+    saveDesign = file->addAction(QStringLiteral("Save &Design..."));
+    saveDesign->setShortcut(QKeySequence::Save);
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     file->addSeparator()->setObjectName(QStringLiteral("N2"));
     exit = file->addAction(QStringLiteral("E&xit"));

@@ -30,6 +30,8 @@ public:
 
     QWidget* client() const { return clientArea; }
     QAction* saveAs = nullptr;
+    QAction* openDesign = nullptr;  // the design's inputs in a file of their own
+    QAction* saveDesign = nullptr;
     QAction* exit = nullptr;
     QAction* help = nullptr;
     QAction* about = nullptr;

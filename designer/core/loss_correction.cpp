@@ -51,10 +51,19 @@ struct Trial {
     double designBw = 0;
     std::optional<double> realized;
     std::string message;
+    std::optional<double> narrowestBw;  // where the crystal's Q refused this bandwidth
     StepsRun run;
     DesignState state;
     MemoryDesignPort window;
 };
+
+// Step 3 refuses a bandwidth B whose end Q q (fhz + B) / B exceeds the crystal's Q; the
+// smallest B it takes is q fhz / (Qu - q), q the larger of q1 and qn.
+double narrowestBandwidth(const DesignState& s)
+{
+    const double q = std::max(s.q1, s.qn);
+    return q * s.fhz / (s.qu - q);
+}
 
 Trial designWith(const std::map<Field, std::string>& typed, double designBw, EndRChoice endR)
 {
@@ -67,6 +76,8 @@ Trial designWith(const std::map<Field, std::string>& typed, double designBw, End
         t.run = runDesignSteps(t.state, t.window, endR);
         if (!t.run.done) {
             t.message = t.run.message;
+            if (t.message == msg::kCrystalQTooLow)
+                t.narrowestBw = narrowestBandwidth(t.state);
             return t;
         }
         t.realized = measureResponse(realizedCircuit(t.state), -2.0 * t.state.bw, 4.0 * t.state.bw).bands[0].width;
@@ -74,6 +85,12 @@ Trial designWith(const std::map<Field, std::string>& typed, double designBw, End
         t.message = e.what();
     }
     return t;
+}
+
+double typedQ(const std::map<Field, std::string>& typed)
+{
+    const auto q = typed.find(Field::CrystalQ);
+    return q == typed.end() ? 0 : readSingle(q->second);
 }
 
 }  // namespace
@@ -93,6 +110,7 @@ LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRCho
     std::optional<Trial> lastGood;
     double x = asked;
     std::string firstRefusal;
+    std::optional<double> narrowestBw;
     auto error = [&](const Trial& t) { return std::fabs(*t.realized - asked); };
     for (int i = 0; i < kMaxLossIterations; ++i) {
         Trial t = designWith(typed, x, endR);
@@ -100,6 +118,8 @@ LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRCho
         if (!t.realized) {
             if (firstRefusal.empty())
                 firstRefusal = t.message.empty() ? "no -3 dB band was found." : t.message;
+            if (t.narrowestBw)
+                narrowestBw = t.narrowestBw;
             // Loss only ever narrows the band, and a wider design asks less of the crystal's
             // Q: until one design works, try wider ones; after that, back towards what worked.
             x = lastGood ? (x + lastGood->designBw) / 2 : x * 1.5;
@@ -143,13 +163,19 @@ LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRCho
         out.message = text;
         return out;
     }
+    // Where the crystal's Q refused narrower designs, that is the cause to name.
+    const std::string cause = narrowestBw && *narrowestBw > 0
+                                  ? "  Its Q of " + generalText(typedQ(typed), 6) + " allows no design narrower than " +
+                                        hz(*narrowestBw) + "."
+                                  : std::string();
     if (best) {
         out.designBwHz = best->designBw;
         out.realizedBwHz = *best->realized;
         out.message = "No design bandwidth gives " + hz(asked) + " at -3 dB with this crystal: the closest was " +
-                      hz(out.realizedBwHz) + ", designed with " + hz(out.designBwHz) + ".  Nothing was changed.";
+                      hz(out.realizedBwHz) + ", designed with " + hz(out.designBwHz) + "." + cause +
+                      "  Nothing was changed.";
     } else {
-        out.message = "Crystal loss cannot be corrected: " + firstRefusal + "  Nothing was changed.";
+        out.message = "Crystal loss cannot be corrected: " + firstRefusal + cause + "  Nothing was changed.";
     }
     return out;
 }

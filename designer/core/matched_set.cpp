@@ -95,10 +95,28 @@ std::vector<MeasuredCrystal> readCrystalListFile(const std::string& path)
     return readCrystalList(text);
 }
 
-MatchedSet makeSet(std::vector<MeasuredCrystal> crystals, double fHz)
+std::vector<MeasuredCrystal> sortedByFs(std::vector<MeasuredCrystal> crystals)
 {
     std::stable_sort(crystals.begin(), crystals.end(),
                      [](const MeasuredCrystal& a, const MeasuredCrystal& b) { return a.fsHz < b.fsHz; });
+    return crystals;
+}
+
+std::vector<MeasuredCrystal> joinCrystals(const std::vector<MeasuredCrystal>& listed,
+                                          const std::vector<MeasuredCrystal>& added)
+{
+    std::vector<MeasuredCrystal> all = listed;
+    all.insert(all.end(), added.begin(), added.end());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        for (std::size_t j = i + 1; j < all.size(); ++j)
+            if (all[i].name == all[j].name)
+                throw CrystalListError("'" + all[i].name + "' is listed twice");
+    return sortedByFs(std::move(all));
+}
+
+MatchedSet makeSet(std::vector<MeasuredCrystal> crystals, double fHz)
+{
+    crystals = sortedByFs(std::move(crystals));
     MatchedSet set;
     for (const MeasuredCrystal& c : crystals)
         set.members.push_back({c.name, c.fsHz, c.fsHz - fHz});
@@ -114,8 +132,7 @@ MatchedSet pickMatchedSet(std::vector<MeasuredCrystal> crystals, int n, double f
     if (crystals.size() < static_cast<std::size_t>(n))
         throw CrystalListError("The list holds " + integerText(static_cast<long long>(crystals.size())) +
                                " crystals, fewer than the " + integerText(n) + " of the set.");
-    std::stable_sort(crystals.begin(), crystals.end(),
-                     [](const MeasuredCrystal& a, const MeasuredCrystal& b) { return a.fsHz < b.fsHz; });
+    crystals = sortedByFs(std::move(crystals));
     const std::size_t count = static_cast<std::size_t>(n);
     std::size_t best = 0;
     double bestSpread = 0, bestDistance = 0;

@@ -28,6 +28,14 @@ std::vector<MeasuredCrystal> readCrystalList(const std::string& text);
 // The same from a file; a file that cannot be read fails with FileError.
 std::vector<MeasuredCrystal> readCrystalListFile(const std::string& path);
 
+// The crystals by rising fs; crystals of equal fs keep their order.
+std::vector<MeasuredCrystal> sortedByFs(std::vector<MeasuredCrystal> crystals);
+
+// `listed` and `added` as one batch by rising fs. A name that occurs twice in the batch is
+// refused with CrystalListError ("'X1' is listed twice").
+std::vector<MeasuredCrystal> joinCrystals(const std::vector<MeasuredCrystal>& listed,
+                                          const std::vector<MeasuredCrystal>& added);
+
 struct SetMember {
     std::string name;
     double fsHz = 0;

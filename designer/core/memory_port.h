@@ -31,12 +31,16 @@ public:
 
 using MemoryDesignPort = MemoryFields<DesignPort>;
 
-class MemoryKandQPort : public MemoryFields<KandQPort> {
+// The generator's memo as lines, on any fields of the k-and-q window.
+template <class Fields>
+class WithMemo : public Fields {
 public:
     std::vector<std::string> memo;
     void memoClear(kq::Memo) override { memo.clear(); }
     void memoAdd(kq::Memo, const std::string& line) override { memo.push_back(line); }
 };
+
+using MemoryKandQPort = WithMemo<MemoryFields<KandQPort>>;
 
 // The main window's field texts as it is built: the start crystal, 250 Hz, five crystals,
 // the Gaussian-to-6 dB end Q and k values, R = 50.

@@ -31,6 +31,7 @@ void expectShownAs(double actual, const std::string& shown)
 }
 
 using laddertest::PartDef;
+using laddertest::sameBits;
 // A ladder of the given parts between loadr and sourcer, from the load end.
 const auto circuit = [](std::vector<PartDef> parts, double loadr = 50, double sourcer = 50) {
     return laddertest::ladder(parts, loadr, sourcer);
@@ -314,11 +315,6 @@ Circuit crystalLadder()
     m.xtalcp = 3;
     m.xtalqx = 200000;
     return m;
-}
-
-bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 TEST(LadderSweep, GivesExactlyWhatOneSolutionPerFrequencyGives)

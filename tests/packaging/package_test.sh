@@ -36,11 +36,12 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/files"
 expected=(/usr/bin/sorvel /usr/bin/mirabo /usr/bin/sorvel-sweep /usr/bin/mirabo-design /usr/bin/mirabo-crystal
           /usr/share/sorvel/examples/lowpass-7-pole.cir
           /usr/share/sorvel/examples/crystal-5-pole.cir
-          /usr/share/sorvel/examples/measured-crystal-4-pole.s2p
+          /usr/share/sorvel/examples/measured-crystal-5-pole.s2p
           /usr/share/mime/packages/sorvel-mirabo.xml
           /usr/share/man/man1/sorvel.1.gz /usr/share/man/man1/mirabo.1.gz
           /usr/share/man/man1/sorvel-sweep.1.gz /usr/share/man/man1/mirabo-design.1.gz
-          /usr/share/man/man1/mirabo-crystal.1.gz)
+          /usr/share/man/man1/mirabo-crystal.1.gz
+          /usr/share/doc/sorvel-mirabo/copyright /usr/share/doc/sorvel-mirabo/changelog.Debian.gz)
 for id in org.ladderbench.Sorvel org.ladderbench.Mirabo; do
     expected+=(/usr/share/applications/$id.desktop /usr/share/metainfo/$id.metainfo.xml
                /usr/share/icons/hicolor/scalable/apps/$id.svg)
@@ -66,6 +67,8 @@ for f in "$share"/applications/*.desktop; do
 done
 grep -qx 'Exec=sorvel %F' "$share/applications/org.ladderbench.Sorvel.desktop" ||
     fail "Sorvel's entry does not pass the opened files"
+grep -qx 'Exec=mirabo %f' "$share/applications/org.ladderbench.Mirabo.desktop" ||
+    fail "Mirabo's entry does not pass the opened file"
 
 # MIME types: well-formed, and the database built from them maps the file names.
 check "xmllint mime" xmllint --noout "$share/mime/packages/sorvel-mirabo.xml"
@@ -77,6 +80,20 @@ for glob in 'text/x-ladder-circuit:\*.cir' 'application/x-touchstone-s1p:\*.s1p'
     grep -q ":$glob$" "$work/mime/globs2" || fail "no glob $glob in the MIME database"
 done
 grep -q '^text/x-ladder-circuit text/plain$' "$work/mime/subclasses" || fail "circuit is not text"
+# With the system's own types beside ours, the content decides for *.cir: a circuit file
+# (a whole number on its first line) is a circuit, a SPICE netlist (a title line) is not.
+if command -v gio >/dev/null && [ -f /usr/share/mime/packages/freedesktop.org.xml ]; then
+    cp /usr/share/mime/packages/freedesktop.org.xml "$work/mime/packages/"
+    update-mime-database "$work/mime" >/dev/null 2>&1 || fail "update-mime-database with the system's types"
+    printf '7\r\ncap\r\n' > "$work/filter.cir"
+    printf '* RC low-pass\nR1 in out 1k\nC1 out 0 1n\n.end\n' > "$work/netlist.cir"
+    printf 'mirabo-design 1\n' > "$work/mine.mirabo"
+    type_of() { XDG_DATA_HOME="$work" XDG_DATA_DIRS="$work:/usr/share" gio info -a standard::content-type "$1" |
+                sed -n 's/^ *standard::content-type: //p'; }
+    [ "$(type_of "$work/filter.cir")" = text/x-ladder-circuit ] || fail "a circuit file is $(type_of "$work/filter.cir")"
+    [ "$(type_of "$work/netlist.cir")" = text/plain ] || fail "a SPICE netlist is $(type_of "$work/netlist.cir")"
+    [ "$(type_of "$work/mine.mirabo")" = application/x-mirabo-design ] || fail "a design is $(type_of "$work/mine.mirabo")"
+fi
 
 # AppStream: the installed data, and the same with the screenshots a published build lists.
 for f in "$share"/metainfo/*.xml; do
@@ -97,6 +114,13 @@ done
 for page in "$share"/man/man1/*.gz; do
     check "gzip -t $page" gzip -t "$page"
 done
+
+# Debian's own checks find no error in the package.
+lintian_out="$(lintian --tag-display-limit 0 "$deb" 2>&1)" || true
+if grep -q '^E: ' <<<"$lintian_out"; then
+    grep '^E: ' <<<"$lintian_out" >&2
+    fail "lintian finds errors"
+fi
 
 # The programs run from the scratch root: versions, and one sweep of each bundled circuit.
 bin="$root/usr/bin"

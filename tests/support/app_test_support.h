@@ -119,3 +119,13 @@ inline std::string defaultText(ControlId id)
 
 inline const QColor kGreen(0, 128, 0), kWhiteColour(255, 255, 255), kBlue(0, 0, 255),
     kBackground(151, 204, 255);
+
+// Pixels of `colour` inside the plot's frame.
+inline int countInPlot(const QImage& img, QColor colour)
+{
+    int n = 0;
+    for (int y = 41; y < 339; ++y)
+        for (int x = 51; x < 449; ++x)
+            n += img.pixelColor(x, y) == colour;
+    return n;
+}

@@ -21,15 +21,6 @@ namespace {
 
 const QColor kDarkOrange(210, 105, 0);
 
-int countInPlot(const QImage& img, QColor colour)
-{
-    int n = 0;
-    for (int y = 41; y < 339; ++y)
-        for (int x = 51; x < 449; ++x)
-            n += img.pixelColor(x, y) == colour;
-    return n;
-}
-
 // Sorvel with its menu's file dialogs answered by the test.
 struct Bench : RunningSorvel {
     std::deque<std::optional<std::string>> fileAnswers;

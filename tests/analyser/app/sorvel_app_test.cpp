@@ -19,15 +19,6 @@ constexpr QPoint kOnVerticalGridLine{77, 320};
 constexpr QPoint kBlueSurface{700, 560};
 const QColor kRed(255, 0, 0);
 
-int countInPlot(const QImage& img, QColor colour)
-{
-    int n = 0;
-    for (int y = 41; y < 339; ++y)
-        for (int x = 51; x < 449; ++x)
-            n += img.pixelColor(x, y) == colour;
-    return n;
-}
-
 TEST(SorvelStart, ActivationBeepsReadsTheStartFileAndLeavesThePlotAreaEmpty)
 {
     RunningSorvel s;

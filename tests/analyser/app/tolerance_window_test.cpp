@@ -14,15 +14,6 @@ namespace {
 
 const QColor kEnvelopeBand(255, 222, 222);
 
-int countInPlot(const QImage& img, QColor colour)
-{
-    int n = 0;
-    for (int y = 41; y < 339; ++y)
-        for (int x = 51; x < 449; ++x)
-            n += img.pixelColor(x, y) == colour;
-    return n;
-}
-
 struct ToleranceFixture {
     RunningSorvel s;
     ToleranceWindow& w = s.app().toleranceWindow();

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "designer/app/mirabo_app.h"
+#include "tests/support/mirabo_app_support.h"
 #include "common/touchstone.h"
 
 namespace {
@@ -21,29 +22,7 @@ namespace {
 using design::Command;
 using design::Field;
 
-struct NewWindows : ::testing::Test {
-    QStringList messages;
-    std::unique_ptr<MiraboApp> app;
-    QTemporaryDir dir;
-
-    void SetUp() override
-    {
-        ui::showMessage = [this](QWidget*, const QString& text) { messages << text; };
-        ui::beep = [] {};
-        app = std::make_unique<MiraboApp>();
-        app->start();
-    }
-    QLineEdit* field(Field f) { return controlAs<QLineEdit>(app->mainControls, f); }
-    void click(Command c) { controlAs<QAbstractButton>(app->mainControls, c)->click(); }
-    void design(const char* r = "100")
-    {
-        field(Field::EndR)->setText(r);
-        for (Command c : {Command::CharacterizeCrystal, Command::SetBandwidthAndOrder, Command::SetEndQ,
-                          Command::MatchEnds, Command::ComputeCouplingCapacitors, Command::TuneMeshes})
-            click(c);
-    }
-    QString path(const char* name) { return dir.filePath(name); }
-};
+using NewWindows = RunningMirabo;
 
 // A crystal measured in series between 50 ohm ports, dense near both resonances.
 Network measuredCrystal()

@@ -60,7 +60,7 @@ struct Cli : ::testing::Test {
             click(step);
         w.dialogAnswer = out.string();
         click(&Designer::saveAs);
-        EXPECT_EQ(w.messages(), std::vector<std::string>{msg::kSaved});
+        EXPECT_EQ(w.messageEvents(), std::vector<std::string>{msg::kSaved});
         return slurp(out);
     }
 };

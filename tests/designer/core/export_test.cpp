@@ -55,7 +55,7 @@ struct Export : ::testing::Test {
     void design()
     {
         clickStartDesign(d, w);
-        ASSERT_TRUE(w.messages().empty());
+        ASSERT_TRUE(w.messageEvents().empty());
         w.events.clear();
     }
 };

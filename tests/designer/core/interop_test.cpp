@@ -22,7 +22,7 @@ void writeDesign(const std::string& n, const fs::path& path)
     clickStartDesign(d, w, n);
     w.dialogAnswer = path.string();
     runCommand(w, [&] { d.saveAs(); });
-    ASSERT_EQ(w.messages(), std::vector<std::string>{msg::kSaved});
+    ASSERT_EQ(w.messageEvents(), std::vector<std::string>{msg::kSaved});
 }
 
 struct Interop : ::testing::Test {

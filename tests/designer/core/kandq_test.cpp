@@ -65,7 +65,7 @@ TEST_F(Generator, ResponsesAsTabulated)
     for (const Case& c : cases) {
         calc(c.type, c.n, c.ripple);
         const std::string what = std::string(c.n) + " / " + c.ripple;
-        EXPECT_TRUE(w.messages().empty()) << what;
+        EXPECT_TRUE(w.messageEvents().empty()) << what;
         EXPECT_EQ(w.fields[Field::Q1], c.q1) << what;
         EXPECT_EQ(w.fields[Field::Qn], c.qn) << what;
         EXPECT_EQ(w.memo, c.memo) << what;
@@ -107,19 +107,19 @@ TEST_F(Generator, RefusalsAndErrorsStoreNothing)
     for (const char* n : {"0", "11", "2147483647"}) {
         const DesignState before = s;
         calc(kChebyshev, n, "0.5");
-        EXPECT_EQ(w.messages(), std::vector<std::string>{"The number of crystals must be from 1 to 10."}) << n;
+        EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"The number of crystals must be from 1 to 10."}) << n;
         EXPECT_EQ(s.crystalCount, 5);
         EXPECT_EQ(s.coupling, before.coupling);
         EXPECT_EQ(s.prototype, before.prototype);
     }
     calc(kButterworth, "x");
-    EXPECT_EQ(w.messages(), std::vector<std::string>{"'x' is not a valid integer value"});
+    EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"'x' is not a valid integer value"});
     calc(kChebyshev, "7", "abc");
-    EXPECT_EQ(w.messages(), std::vector<std::string>{"'abc' is not a valid floating point value"});
+    EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"'abc' is not a valid floating point value"});
     EXPECT_EQ(s.crystalCount, 7);  // N is stored before the ripple is read
     // A ripple too small for extended precision has no ripple factor.
     calc(kChebyshev, "5", "1e-30");
-    EXPECT_EQ(w.messages(), std::vector<std::string>{"Floating point division by zero"});
+    EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"Floating point division by zero"});
     EXPECT_FLOAT_EQ(s.q1, 0.519f);
 }
 

@@ -201,6 +201,10 @@ TEST(LossCorrection, SaysWhenNoBandwidthReachesTheTarget)
         EXPECT_FALSE(r.reached) << c.qu;
         EXPECT_EQ(r.message.rfind(c.expected, 0), 0u) << r.message;
         EXPECT_NE(r.message.find("Nothing was changed."), std::string::npos);
+        // Only the low Q refused designs: q fhz / (Qu - q) = 2.11 * 10 MHz / 4997.89.
+        EXPECT_EQ(r.message.find("allows no design narrower than 4221.8 Hz.") != std::string::npos,
+                  std::string(c.qu) == "5000")
+            << r.message;
     }
     // A field that is no number stops the command as it stops a step.
     FakeForm w = mainFormWithDefaults();

@@ -43,7 +43,7 @@ TEST_F(Steps, DefaultDesign)
     EXPECT_NEAR(s.slope, 1.024134, 1e-6);
     EXPECT_FLOAT_EQ(s.fratio, 40001);
     EXPECT_NEAR(s.cmpf, 0.01266515, 1e-8);
-    EXPECT_TRUE(w.messages().empty());
+    EXPECT_TRUE(w.messageEvents().empty());
 
     // The default 50 ohms is too small: the message, then the minimum again; no end capacitor.
     w.events.clear();
@@ -56,7 +56,7 @@ TEST_F(Steps, DefaultDesign)
     matchEnds();
     click(&Designer::computeCouplingCapacitors);
     click(&Designer::tuneMeshes);
-    EXPECT_EQ(w.messages().size(), 1u);  // only the one above
+    EXPECT_EQ(w.messageEvents().size(), 1u);  // only the one above
     const std::map<Field, std::string> expected{
         {Field::EndC1, "142.34"}, {Field::EndCn, "511.92"}, {Field::CouplingC12, "338.82"}, {Field::CouplingC23, "494.68"},
         {Field::CouplingC34, "531.91"}, {Field::CouplingC45, "782.72"}, {Field::CouplingC56, "0.00"},   {Field::CouplingC910, "0.00"},
@@ -96,7 +96,7 @@ TEST_F(Steps, MessagesThatLetTheStepGoOn)
     click(&Designer::characterizeCrystal);
     w.fields[Field::CrystalCount] = "21";
     click(&Designer::setBandwidthAndOrder);
-    EXPECT_EQ(w.messages(), std::vector<std::string>{"N is too large. The limit is 20."});
+    EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"N is too large. The limit is 20."});
     EXPECT_EQ(s.crystalCount, 21);
     EXPECT_FLOAT_EQ(s.fratio, 40001);
 
@@ -104,10 +104,10 @@ TEST_F(Steps, MessagesThatLetTheStepGoOn)
     w.fields[Field::CrystalQ] = "15000";
     steps1to3();
     EXPECT_LT(s.qe1, 0);
-    EXPECT_EQ(w.messages().back(),
+    EXPECT_EQ(w.messageEvents().back(),
               "Crystal Q is too low.  Start over at step 1 with higher Q or step 2 with wider BW.");
     matchEnds();
-    EXPECT_EQ(w.messages().back(), "Q is too low.  Start over.");
+    EXPECT_EQ(w.messageEvents().back(), "Q is too low.  Start over.");
     EXPECT_EQ(w.fields[Field::EndC1], "--------");
 }
 
@@ -115,7 +115,7 @@ TEST_F(Steps, TuningEdgeCases)
 {
     // Two crystals: both meshes combine an end with the first coupling capacitor; the smaller one is the wire.
     clickStartDesign(d, w, "2");
-    EXPECT_TRUE(w.messages().empty());
+    EXPECT_TRUE(w.messageEvents().empty());
     EXPECT_EQ(w.fields[Field::TuningC1], "99999.00");
     EXPECT_NE(w.fields[Field::TuningC2], "99999.00");
     EXPECT_EQ(w.fields[Field::TuningC3], "0.00");
@@ -137,7 +137,7 @@ TEST_F(Steps, TuningEdgeCases)
     w.fields[Field::EndC1] = "0";
     click(&Designer::tuneMeshes);
     EXPECT_FLOAT_EQ(s.ce1pf, 0.01f);
-    EXPECT_TRUE(w.messages().empty());
+    EXPECT_TRUE(w.messageEvents().empty());
 }
 
 TEST_F(Steps, BadFieldStopsTheStepAndKeepsWhatWasStored)
@@ -145,14 +145,14 @@ TEST_F(Steps, BadFieldStopsTheStepAndKeepsWhatWasStored)
     d.showDesign();
     w.fields[Field::HolderC0] = "3,0";
     click(&Designer::characterizeCrystal);
-    EXPECT_EQ(w.messages(), std::vector<std::string>{"'3,0' is not a valid floating point value"});
+    EXPECT_EQ(w.messageEvents(), std::vector<std::string>{"'3,0' is not a valid floating point value"});
     EXPECT_FLOAT_EQ(s.lm, 0.02f);  // read before C0
     EXPECT_FLOAT_EQ(s.qu, 0);      // read after
     EXPECT_FLOAT_EQ(s.coupling[1], 0.000001f);
 
     w.fields[Field::CrystalCount] = "5.0";
     click(&Designer::setBandwidthAndOrder);
-    EXPECT_EQ(w.messages().back(), "'5.0' is not a valid integer value");
+    EXPECT_EQ(w.messageEvents().back(), "'5.0' is not a valid integer value");
     EXPECT_FLOAT_EQ(s.bw, 250);
 }
 
@@ -197,7 +197,7 @@ TEST(StepsWithoutAnswer, StopWithAFloatingPointMessage)
         }
         for (Step step : c.steps)
             runCommand(form, [&] { (designer.*step)(); });
-        EXPECT_EQ(form.messages(), std::vector<std::string>{c.message}) << what;
+        EXPECT_EQ(form.messageEvents(), std::vector<std::string>{c.message}) << what;
         for (const auto& [field, text] : form.fields)
             EXPECT_TRUE(text.find("INF") == std::string::npos && text.find("NAN") == std::string::npos)
                 << fieldEvent(field, text);
@@ -209,7 +209,7 @@ TEST_F(Steps, ZeroResistanceIsTooSmall)
     steps1to3();
     w.fields[Field::EndR] = "0";
     click(&Designer::matchEnds);
-    EXPECT_EQ(w.messages().back(), "Resistance is too small, so try larger value");
+    EXPECT_EQ(w.messageEvents().back(), "Resistance is too small, so try larger value");
 }
 
 TEST_F(Steps, OrdersTheTablesCannotHoldAreRefused)
@@ -230,11 +230,11 @@ TEST_F(Steps, OrdersTheTablesCannotHoldAreRefused)
         if (c.step5) {
             w.events.clear();
             click(&Designer::computeCouplingCapacitors);
-            EXPECT_EQ(w.messages(), std::vector<std::string>{c.step5}) << c.n;
+            EXPECT_EQ(w.messageEvents(), std::vector<std::string>{c.step5}) << c.n;
         }
         w.events.clear();
         click(&Designer::tuneMeshes);
-        EXPECT_EQ(w.messages(), std::vector<std::string>{c.step6}) << c.n;
+        EXPECT_EQ(w.messageEvents(), std::vector<std::string>{c.step6}) << c.n;
     }
     // Nothing was overwritten by the refused steps.
     for (int j = 1; j <= 9; ++j)
