@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "analyser/sweep/fit_command.h"
 #include "ladder/circuit.h"
 
 // "frequency,s21_db,s11_db" and one line per frequency, every value with 17 significant
@@ -18,26 +19,30 @@ std::string pointCsv(const Circuit& m, double analysisfreq, bool delay = false);
 // The command line of sorvel-sweep: FILE.cir [--at F | --start F --stop F]
 // [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], where MONTE-CARLO is
 // --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT] [--ind-tol PCT]
-// [--seed S] [--envelope].
+// [--seed S] [--envelope], or FILE.cir --fit MEAS.s2p [--free SET] [--fit-q]
+// [--start F --stop F] [--out FITTED.cir].
 struct SweepOptions {
     std::string file;
     std::optional<double> at, start, stop;
     bool delay = false;
     bool measure = false;
     bool touchstone = false;
-    std::optional<std::string> out;  // only with --touchstone
+    std::optional<std::string> out;  // only with --touchstone or --fit
     // A tolerance run; its settings are checked when it runs.
     std::optional<int> monteCarlo;
     std::optional<double> xtalSigma, xtalSpread, capTol, indTol;
     std::optional<std::uint64_t> seed;
     bool envelope = false;
+    std::optional<FitOptions> fit;
 };
 
 inline constexpr const char* kSweepUsage =
     "usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
     "                    [--delay | --measure | --touchstone [--out FILE]\n"
     "                     | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT]\n"
-    "                       [--ind-tol PCT] [--seed S] [--envelope]]";
+    "                       [--ind-tol PCT] [--seed S] [--envelope]\n"
+    "                     | --fit MEAS.s2p [--free default|crystals|shunt|all|LIST] [--fit-q]\n"
+    "                       [--out FITTED.cir]]";
 
 // nullopt for a command line that does not fit the usage; a number that does not read
 // throws its ConvertError.
