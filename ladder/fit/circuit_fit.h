@@ -26,7 +26,9 @@ inline constexpr double kUnresolvedCorrelation = 0.99;
 
 struct Options {
     int maxIterations = 100;
-    int threads = 0;  // for the Jacobian's circuits; 0: one per core
+    // For the Jacobian's circuits; 0: one per core. One: a whole batch takes about a millisecond,
+    // so other threads pay only on idle cores (bench/fit_bench).
+    int threads = 1;
     std::stop_token stop;
     // After each iteration: the iteration and the most there can be. Called on the fit's thread.
     std::function<void(int iteration, int most)> progress;
