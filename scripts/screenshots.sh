@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Remakes the README's pictures: docs/sorvel.png, docs/sorvel-measurement.png and
+# Remakes the README's pictures: docs/sorvel.png, docs/sorvel-measurement.png, docs/sorvel-fit.png and
 # docs/mirabo.png, each program run
 # under a virtual X display and driven as a user would. BUILD_DIR picks the build tree.
 set -euo pipefail
@@ -7,3 +7,4 @@ here="$(cd "$(dirname "$0")" && pwd)"
 bash "$here/screenshot-sorvel.sh"
 bash "$here/screenshot-mirabo.sh"
 bash "$here/screenshot-response.sh"
+bash "$here/screenshot-fit.sh"
