@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <map>
 #include <memory>
 
 #include "common/errors.h"
@@ -116,8 +117,17 @@ void FitWindow::showEvent(QShowEvent* event)
 
 void FitWindow::fillFreeTable()
 {
+    // Ticks the user set stay with their entries when the values change (after Apply).
+    std::map<int, bool> ticks;
+    for (int i = 0; i < static_cast<int>(rows_.size()) && i < free_->rowCount(); ++i)
+        ticks[rows_[i].entry] = free_->item(i, 0)->checkState() == Qt::Checked;
+    const bool sameKinds = fitting::freeRows(analyser_.circuit).size() == rows_.size();
     tableCircuit_ = analyser_.circuit;
     rows_ = fitting::freeRows(tableCircuit_);
+    if (sameKinds)
+        for (fitting::FreeRow& row : rows_)
+            if (auto it = ticks.find(row.entry); it != ticks.end())
+                row.ticked = it->second;
     free_->setRowCount(static_cast<int>(rows_.size()));
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         auto* item = new QTableWidgetItem(QString::fromStdString(rows_[i].caption));

@@ -81,7 +81,11 @@ TEST(FitWindow, FitApplyAndRevert)
     EXPECT_TRUE(t.child<QPushButton>("revert")->isEnabled());
     EXPECT_FALSE(t.s.memoLines().empty()) << "listed as the value editor lists";
 
+    // The ticks stay as they were set, though the table shows the new values.
+    EXPECT_EQ(free->item(1, 0)->checkState(), Qt::Unchecked);
+    free->item(1, 0)->setCheckState(Qt::Checked);
     t.click("revert");
+    EXPECT_EQ(free->item(1, 0)->checkState(), Qt::Checked);
     EXPECT_EQ(t.a.circuit.part(3).partvalue, t.nominal.part(3).partvalue);
     EXPECT_FALSE(t.child<QPushButton>("revert")->isEnabled());
 
