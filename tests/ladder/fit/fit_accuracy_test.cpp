@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <complex>
+#include <random>
 #include <string>
 
 #include "ladder/circuit_file.h"
@@ -64,6 +66,30 @@ TEST(FitAccuracy, SevenPoleLowPassWithItsCapacitorsMoved)
 {
     const Circuit d = lowPass();
     expectRecovered(fitBuilt(d, 0, 0.10, 1), "low-pass, seed 1");
+}
+
+TEST(FitAccuracy, AnInstrumentsNoiseFloorDoesNotOutvoteThePassBand)
+{
+    // The stop band drowned in -80 dB of additive noise, as a network analyser's floor reads.
+    const Circuit d = design("crystal-6-pole.cir");
+    const Circuit truth = fittest::built(d, 800, 0.10, 9);
+    Network n = fittest::measurementOf(truth, 401, {}, 19);
+    std::mt19937_64 rng(5);
+    std::normal_distribution<double> floor(0, 1e-4 / std::sqrt(2.0));
+    for (auto* v : {&n.s21, &n.s12})
+        for (auto& s : *v)
+            s += std::complex<double>(floor(rng), floor(rng));
+    const fit::Result r =
+        fit::fitCircuit(d, fit::targetFrom(n, d, d.startfreq, d.stopfreq), fit::defaultFreeSet(d));
+    EXPECT_FALSE(r.poor);
+    const double bw = measureResponse(truth, truth.startfreq, truth.stopfreq).bands[0].width.value();
+    for (const fit::ParameterResult& p : r.parameters) {
+        const double want = truth.part(p.entry).partvalue;
+        if (p.kind == fit::ParameterKind::Offset)
+            EXPECT_LE(std::fabs(p.fitted - want), 0.01 * bw) << p.name;
+        else
+            EXPECT_LE(std::fabs(p.fitted / want - 1), 0.01) << p.name;
+    }
 }
 
 TEST(FitAccuracySlow, EveryDesignAndManyBuilds)
