@@ -8,6 +8,7 @@
 
 #include "analyser/core/response_report.h"
 #include "analyser/core/step_view.h"
+#include "desktop/window_placement.h"
 
 namespace {
 
@@ -18,12 +19,19 @@ QSettings settings() { return QSettings("ladderbench", "Sorvel"); }
 
 }  // namespace
 
-SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(analyser_)
+SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(analyser_), fit_(analyser_)
 {
     wireMainWindow();
     wireAboutWindow();
     wireResponseWindow();
     tolerance_.replot = [this] { command(&Analyser::plot); };
+    fit_.replot = [this] { command(&Analyser::plot); };
+    fit_.command = [this](const std::function<void()>& change) {
+        analyser_.run(change);
+        port_.flush();
+        tolerance_.circuitMayHaveChanged();
+    };
+    desktop::keepBeside(&fit_, &main_, "Sorvel", "fit");
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
@@ -32,6 +40,7 @@ void SorvelApp::command(void (Analyser::*handler)())
     port_.flush();
     // Any command may have changed the circuit or its sweep under a tolerance run.
     tolerance_.circuitMayHaveChanged();
+    fit_.circuitMayHaveChanged();
 }
 
 void SorvelApp::wireMainWindow()
@@ -95,6 +104,11 @@ void SorvelApp::wireMainWindow()
         analyser_.run([this, &path] { analyser_.loadMeasurement(path); });
         port_.flush();
     };
+    QObject::connect(main_.action(Command::ShowFit), &QAction::triggered, &main_, [this] {
+        fit_.show();
+        fit_.raise();
+        fit_.activateWindow();
+    });
     QObject::connect(main_.action(Command::ShowResponse), &QAction::triggered, &main_, [this] { showResponse(); });
 }
 

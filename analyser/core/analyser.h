@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "analyser/core/view_state.h"
 #include "analyser/core/window_port.h"
@@ -53,6 +55,8 @@ public:
 
     void reviewCircuit();
     void loadNewValue();         // the value editor: sets the entry's value
+    // Sets each entry's value as the value editor does, then lists and plots once.
+    void setValues(const std::vector<std::pair<int, double>>& values);
     void tuneUp();               // steps the tune entry up by its percentage
     void tuneDown();
 
@@ -75,6 +79,8 @@ public:
 
     // S21 of a tolerance run over its trials, drawn behind the traces until cleared.
     std::vector<tolerance::EnvelopePoint> envelope;
+    // A fit's circuit, whose response is drawn over the measurement until cleared.
+    std::optional<Circuit> fitted;
 
     // Pointer, box zoom and cursor.
     int mousex = 0, mousey = 0;
@@ -103,6 +109,8 @@ private:
     void drawMeasurement();
     // The tolerance envelope in light colours, drawn by the plot after the grid.
     void drawEnvelope();
+    // The fitted circuit's S21 (and S11 when shown) in its own colour, over the measurement.
+    void drawFitted();
 
     WindowPort& w;
 };

@@ -104,6 +104,7 @@ enum class Command {
     ExportTouchstone,
     SavePlotImage,
     ShowResponse,      // the Response window
+    ShowFit,           // the Fit to Measurement window
 
     ReturnToProgram,  // About window
 };

@@ -63,6 +63,16 @@ void Analyser::loadNewValue()
     plotResponse();
 }
 
+void Analyser::setValues(const std::vector<std::pair<int, double>>& values)
+{
+    w.memoClear(Memo::Listing);
+    for (const auto& [entry, newValue] : values)
+        if (double* value = entryValue(entry))
+            *value = newValue;
+    listCircuit();
+    plotResponse();
+}
+
 void Analyser::tuneUp()
 {
     w.memoClear(Memo::Listing);

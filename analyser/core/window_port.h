@@ -26,6 +26,7 @@ inline constexpr Color kButtonFace{240, 240, 240};  // the desktop's button face
 // Measured traces, in colours the computed traces never use.
 inline constexpr Color kMeasuredS21{210, 105, 0};  // dark orange
 inline constexpr Color kMeasuredS11{200, 0, 200};  // magenta
+inline constexpr Color kFitted{0, 150, 150};       // teal: a fit's response over the measurement
 }  // namespace colors
 
 // One-pixel solid lines, no anti-aliasing. rectangle() outlines with the pen and fills

@@ -18,7 +18,8 @@ const char kHelp[] =
     "Usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
     "                   [--delay | --measure | --touchstone [--out FILE]\n"
     "                    | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ]\n"
-    "                      [--cap-tol PCT] [--ind-tol PCT] [--seed S] [--envelope]]\n"
+    "                      [--cap-tol PCT] [--ind-tol PCT] [--seed S] [--envelope]\n"
+    "                    | --fit MEAS.s2p [--free SET] [--fit-q] [--out FITTED.cir]]\n"
     "       sorvel-sweep FILE.cir --step [--measure]\n"
     "       sorvel-sweep --help | --version\n"
     "\n"
@@ -48,12 +49,20 @@ const char kHelp[] =
     "                    switched on at t = 0 (a band-pass), from 0 to the end of the\n"
     "                    settling plus 20 %\n"
     "  --step --measure  print step_delay_s, rise_s, overshoot_pct and settle_s instead\n"
+    "  --fit MEAS.s2p    fit the circuit to the measurement's points inside the sweep and\n"
+    "                    print entry,kind,nominal,fitted,change,sigma,unit,flag lines, then\n"
+    "                    residual_rms_db,BEFORE,AFTER\n"
+    "  --free SET        the values the fit moves: default (crystal offsets and shunt\n"
+    "                    capacitors), crystals, shunt, all, or entry numbers such as 2,5,8\n"
+    "  --fit-q           also fit the crystals' and the inductors' common Q\n"
+    "  --out FITTED.cir  with --fit: write the circuit with the fitted values\n"
     "  --help            print this text and exit\n"
     "  --version         print the version and exit\n"
     "\n"
     "Exit status: 0 on success; 1 on any failure, with the message alone on standard error.\n"
     "Trials of --monte-carlo that fail are left out of the figures and reported on standard\n"
-    "error; only a run whose every trial fails is a failure.\n";
+    "error; only a run whose every trial fails is a failure. A poor fit prints its table,\n"
+    "says so on standard error and writes no file.\n";
 
 }  // namespace
 

@@ -70,6 +70,31 @@ std::string monteCarloCsv(const Circuit& m, double start, double stop, const Swe
     return o.envelope ? tolerance::envelopeCsv(r) : tolerance::statisticsCsv(r);
 }
 
+// --fit FILE, --free SET, --fit-q, each once; false for any other argument.
+bool parseFitOption(const std::string& arg, int argc, const char* const* argv, int& i,
+                    std::optional<FitOptions>& fit, bool& freeGiven)
+{
+    const bool hasValue = i + 1 < argc;
+    if (arg != "--fit" && arg != "--free" && arg != "--fit-q")
+        return false;
+    if (!fit)
+        fit.emplace();
+    if (arg == "--fit" && hasValue && fit->measurement.empty()) {
+        fit->measurement = argv[++i];
+        return !fit->measurement.empty();
+    }
+    if (arg == "--free" && hasValue && !freeGiven) {
+        freeGiven = true;
+        fit->free = argv[++i];
+        return true;
+    }
+    if (arg == "--fit-q" && !fit->fitQ) {
+        fit->fitQ = true;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string sweepCsv(const Circuit& m)
@@ -110,6 +135,8 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
         return std::nullopt;
     SweepOptions o;
     o.file = argv[1];
+    std::optional<FitOptions> fit;
+    bool freeGiven = false;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -150,17 +177,21 @@ std::optional<SweepOptions> parseSweepOptions(int argc, const char* const* argv)
             o.envelope = true;
         else if (arg == "--step" && !o.step)
             o.step = true;
+        else if (parseFitOption(arg, argc, argv, i, fit, freeGiven))
+            ;
         else
             ok = false;
         if (!ok)
             return std::nullopt;
     }
+    o.fit = fit;
     // --measure with --step chooses the step's readouts, not another output.
-    const int outputs = o.delay + (o.measure && !o.step) + o.touchstone + o.step;
+    const int outputs = o.delay + (o.measure && !o.step) + o.touchstone + o.step + o.fit.has_value();
     if (o.step && (o.at || o.start))
         return std::nullopt;
     if (outputs > 1 || o.start.has_value() != o.stop.has_value() || (o.at && o.start) ||
-        (o.out && !o.touchstone) || (o.at && (o.measure || o.touchstone)))
+        (o.out && !o.touchstone && !o.fit) || (o.at && (o.measure || o.touchstone || o.fit)) ||
+        (o.fit && o.fit->measurement.empty()))
         return std::nullopt;
     const bool tolerance = o.xtalSigma || o.xtalSpread || o.capTol || o.indTol || o.seed || o.envelope;
     if ((tolerance && !o.monteCarlo) || (o.monteCarlo && (o.at || outputs > 0)) || (o.xtalSigma && o.xtalSpread))
@@ -181,6 +212,8 @@ std::string runSweep(const SweepOptions& o, std::string* notes)
         return pointCsv(model, *o.at, o.delay);
     if (o.monteCarlo)
         return monteCarloCsv(model, start, stop, o, notes);
+    if (o.fit)
+        return fitCsv(model, start, stop, *o.fit, o.out, notes);
     if (o.measure)
         return readoutsCsv(measureResponse(model, start, stop), model.frequnit);
     if (o.touchstone) {

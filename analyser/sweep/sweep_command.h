@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "analyser/sweep/fit_command.h"
 #include "ladder/circuit.h"
 
 // "frequency,s21_db,s11_db" and one line per frequency, every value with 17 significant
@@ -19,14 +20,15 @@ std::string pointCsv(const Circuit& m, double analysisfreq, bool delay = false);
 // [--delay | --measure | --touchstone [--out FILE] | MONTE-CARLO], or FILE.cir --step
 // [--measure], where MONTE-CARLO is
 // --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT] [--ind-tol PCT]
-// [--seed S] [--envelope].
+// [--seed S] [--envelope], or FILE.cir --fit MEAS.s2p [--free SET] [--fit-q]
+// [--start F --stop F] [--out FITTED.cir].
 struct SweepOptions {
     std::string file;
     std::optional<double> at, start, stop;
     bool delay = false;
     bool measure = false;
     bool touchstone = false;
-    std::optional<std::string> out;  // only with --touchstone
+    std::optional<std::string> out;  // only with --touchstone or --fit
     // A tolerance run; its settings are checked when it runs.
     std::optional<int> monteCarlo;
     std::optional<double> xtalSigma, xtalSpread, capTol, indTol;
@@ -34,13 +36,16 @@ struct SweepOptions {
     bool envelope = false;
     // The step response (its readouts with --measure), from the circuit alone: no range.
     bool step = false;
+    std::optional<FitOptions> fit;
 };
 
 inline constexpr const char* kSweepUsage =
     "usage: sorvel-sweep FILE.cir [--at FREQUENCY | --start FREQUENCY --stop FREQUENCY]\n"
     "                    [--delay | --measure | --touchstone [--out FILE]\n"
     "                     | --monte-carlo N [--xtal-sigma HZ | --xtal-spread HZ] [--cap-tol PCT]\n"
-    "                       [--ind-tol PCT] [--seed S] [--envelope]]\n"
+    "                       [--ind-tol PCT] [--seed S] [--envelope]\n"
+    "                     | --fit MEAS.s2p [--free default|crystals|shunt|all|LIST] [--fit-q]\n"
+    "                       [--out FITTED.cir]]\n"
     "       sorvel-sweep FILE.cir --step [--measure]";
 
 // nullopt for a command line that does not fit the usage; a number that does not read

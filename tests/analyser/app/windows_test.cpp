@@ -161,7 +161,7 @@ TEST(MainWindow, MenuHasFileItemsThenAboutThenResponseAndTolerance)
 {
     MainWindow w;
     const auto top = w.menuBar()->actions();
-    ASSERT_EQ(top.size(), 4);
+    ASSERT_EQ(top.size(), 5);
     EXPECT_EQ(top[0]->text(), "&File");
     EXPECT_EQ(top[1]->text(), "About Sorvel");
     EXPECT_EQ(top[1]->menu(), nullptr) << "acts on click";
@@ -169,6 +169,8 @@ TEST(MainWindow, MenuHasFileItemsThenAboutThenResponseAndTolerance)
     EXPECT_EQ(top[2]->menu(), nullptr);
     EXPECT_EQ(top[3]->text(), "&Tolerance...");
     EXPECT_EQ(top[3]->menu(), nullptr) << "acts on click";
+    EXPECT_EQ(top[4]->text(), "F&it to Measurement...");
+    EXPECT_EQ(top[4]->menu(), nullptr) << "acts on click";
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
         items << (a->isSeparator() ? "-" : a->text());
