@@ -15,15 +15,6 @@ namespace {
 
 const QColor kTeal(0, 150, 150);
 
-int countInPlot(const QImage& img, QColor colour)
-{
-    int n = 0;
-    for (int y = 41; y < 339; ++y)
-        for (int x = 51; x < 449; ++x)
-            n += img.pixelColor(x, y) == colour;
-    return n;
-}
-
 // The seven-pole low-pass in force, and a measurement of it built with its third entry 8 %
 // large, `points` points over its sweep.
 struct FitFixture {
