@@ -195,7 +195,7 @@ ResponseWindow::ResponseWindow()
     layout->addWidget(chartView_, 2);
     layout->addLayout(bottom);
     layout->addWidget(status_);
-    resize(600, 820);
+    resize(600, 680);  // with its frame, within a 1366 x 768 screen
 }
 
 void ResponseWindow::showReport(const ResponseReport& r)
@@ -284,6 +284,21 @@ void ResponseWindow::showCurves()
 void ResponseWindow::showError(const std::string& message)
 {
     status_->setText(QString::fromStdString("Not updated: " + message));
+}
+
+void ResponseWindow::showNotPlotted(const std::string& file)
+{
+    table_->setRowCount(0);
+    computedX_.clear();
+    computedY_.clear();
+    measuredX_.clear();
+    measuredY_.clear();
+    computed_->clear();
+    measured_->clear();
+    cursor_->clear();
+    shown_.reset();
+    status_->setText(QString::fromStdString("Not plotted yet: " + file +
+                                            " was read. Click Plot (or the blue) to see its readouts."));
 }
 
 QString ResponseWindow::reportText() const

@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "analyser/core/response_report.h"
+#include "desktop/window_placement.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(anal
     wireAboutWindow();
     wireResponseWindow();
     tolerance_.replot = [this] { command(&Analyser::plot); };
+    desktop::keepBeside(&response_, &main_, "Sorvel", "response");
+    desktop::keepBeside(&tolerance_, &main_, "Sorvel", "tolerance");
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
@@ -117,18 +120,8 @@ bool SorvelApp::responseWasOpen() { return settings().value(kResponseOpenKey, fa
 
 void SorvelApp::showResponse()
 {
-    if (!response_.isVisible()) {
-        // Beside the main window, or over its right part where the screen ends.
-        const QRect main = main_.frameGeometry();
-        QPoint at(main.right() + 8, main.top());
-        if (const QScreen* screen = main_.screen()) {
-            const QRect free = screen->availableGeometry();
-            at.setX(std::min(at.x(), free.right() - response_.width()));
-            at.setX(std::max(at.x(), free.left()));
-        }
-        response_.move(at);
-        response_.show();
-    }
+    if (!response_.isVisible())
+        response_.show();  // placed beside the main window by keepBeside
     response_.raise();
     updateResponse();
 }
@@ -136,6 +129,10 @@ void SorvelApp::showResponse()
 void SorvelApp::updateResponse()
 {
     const Analyser& a = analyser_;
+    if (!a.circuitPlotted) {
+        response_.showNotPlotted(a.circuitfile);
+        return;
+    }
     try {
         response_.showReport(makeResponseReport(a.circuit, a.cursorfreq, a.measurement ? &*a.measurement : nullptr));
     } catch (const AppError& e) {

@@ -27,7 +27,10 @@ void Analyser::activate()
     restoreOriginalSweep();
     // The load begins by erasing the plot area, which uncovers the hint.
     w.setHintVisible(true);
-    loadCircuitFile(circuitfile, circuit, view, w);
+    circuitPlotted = false;
+    circuitReadWhole = false;
+    loadCircuitFile(circuitfile, circuit, view, w, true);
+    circuitReadWhole = true;
     view.plotenabled = false;
 }
 
@@ -36,12 +39,21 @@ void Analyser::openCircuit()
     const auto name = w.openFileDialog();
     if (!name)
         return;
+    // The whole name: cutting a long path would open some other file, or none. The file is
+    // read whole before anything changes, so a file that fails costs nothing shown or held.
+    const std::string text = readFileText(*name);
+    if (const CircuitRead trial = readCircuit(text, circuit); !trial.ok())
+        throwReadFailure(trial, *name);
     restoreOriginalSweep();
-    // The whole name: cutting a long path would open some other file, or none.
+    // Read again over the circuit as the plot left it, as the file was always read.
+    const CircuitRead read = readCircuit(text, circuit);
     circuitfile = *name;
     w.setHintVisible(true);
-    loadCircuitFile(circuitfile, circuit, view, w);
+    circuitPlotted = false;
+    showCircuitRead(read, circuit, view, w);
     view.plotenabled = false;
+    if (onFileUsed)
+        onFileUsed(circuitfile);
 }
 
 void Analyser::saveCircuitAs()
@@ -51,6 +63,8 @@ void Analyser::saveCircuitAs()
         return;
     circuitfile = *name;
     writeCircuitFile(circuitfile, circuit);
+    if (onFileUsed)
+        onFileUsed(circuitfile);
 }
 
 void Analyser::saveAsDefaultAndExit()

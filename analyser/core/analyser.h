@@ -91,6 +91,14 @@ public:
     std::optional<Network> measurement;
     std::string measurementFile;
 
+    // Whether the circuit in memory is the one last plotted: false from a read until the
+    // next plot, so nothing shows readouts of a circuit no longer held.
+    bool circuitPlotted = false;
+    // The last activation's read of the circuit file got to its end.
+    bool circuitReadWhole = false;
+    // A circuit opened or saved, or a measurement read, under this name (recent files).
+    std::function<void(const std::string& path)> onFileUsed;
+
 private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a
     // number that addresses nothing, so no user number ever indexes past the table.

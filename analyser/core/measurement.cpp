@@ -34,6 +34,8 @@ void Analyser::loadMeasurement(const std::string& path)
     Network n = readTouchstoneFile(path);
     measurement = std::move(n);
     measurementFile = path;
+    if (onFileUsed)
+        onFileUsed(path);
     plot();
 }
 
