@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -140,7 +141,9 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumHeight(240);
 
-    auto* layout = new QVBoxLayout(this);
+    // In a scroll area: the whole window is taller than a 768-pixel screen has room for.
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addLayout(inputs);
     layout->addLayout(buttons);
     layout->addWidget(progress_);
@@ -148,7 +151,15 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     layout->addWidget(table_);
     layout->addWidget(yield_);
     layout->addWidget(chartView, 1);
-    resize(860, 820);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("scroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    resize(kDefaultSize);
 
     connect(run_, &QPushButton::clicked, this, &ToleranceWindow::runClicked);
     connect(cancel_, &QPushButton::clicked, this, &ToleranceWindow::cancelClicked);
