@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "common/errors.h"
+#include "desktop/round_ticks.h"
 
 namespace {
 
@@ -42,13 +43,8 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 
 constexpr int kHistogramBins = 30;
 
-// Counts of trials are whole numbers: no more ticks than the axis has whole values, so an
-// empty histogram does not label its axis 0, 0, 0, 0, 1.
-void setTrialAxis(QValueAxis* axis, int top)
-{
-    axis->setRange(0, top);
-    axis->setTickCount(std::min(5, top + 1));
-}
+// Counts of trials are whole numbers, at round steps.
+void setTrialAxis(QValueAxis* axis, int top) { desktop::setCountTicks(*axis, top); }
 
 }  // namespace
 
@@ -131,6 +127,7 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     axisY_ = new QValueAxis;
     axisY_->setLabelFormat("%d");
     setTrialAxis(axisY_, 1);
+    desktop::setRoundTicks(*axisX_, 0, 1);
     axisY_->setTitleText("Trials");
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
@@ -332,10 +329,10 @@ void ToleranceWindow::showHistogram()
     if (!h.counts.empty()) {
         const double end = h.from + h.counts.size() * h.width;
         outline << QPointF(end, h.counts.back()) << QPointF(end, 0);
-        axisX_->setRange(h.from, end);
+        desktop::setRoundTicks(*axisX_, h.from, end);
     }
     histogramLine_->replace(outline);
-    setTrialAxis(axisY_, std::max(1, highest + highest / 10 + 1));
+    setTrialAxis(axisY_, std::max(1, highest + highest / 10));
     axisX_->setTitleText(QString("Bandwidth (%1)").arg(QString::fromStdString(runCircuit_.frequnit)));
 }
 
