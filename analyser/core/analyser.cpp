@@ -32,28 +32,33 @@ void Analyser::activate()
     loadCircuitFile(circuitfile, circuit, view, w, true);
     circuitReadWhole = true;
     view.plotenabled = false;
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitRead);
 }
 
 void Analyser::openCircuit()
 {
-    const auto name = w.openFileDialog();
-    if (!name)
-        return;
+    if (const auto name = w.openFileDialog())
+        openCircuitFile(*name);
+}
+
+void Analyser::openCircuitFile(const std::string& path)
+{
     // The whole name: cutting a long path would open some other file, or none. The file is
     // read whole before anything changes, so a file that fails costs nothing shown or held.
-    const std::string text = readFileText(*name);
+    const std::string text = readFileText(path);
     if (const CircuitRead trial = readCircuit(text, circuit); !trial.ok())
-        throwReadFailure(trial, *name);
+        throwReadFailure(trial, path);
     restoreOriginalSweep();
     // Read again over the circuit as the plot left it, as the file was always read.
     const CircuitRead read = readCircuit(text, circuit);
-    circuitfile = *name;
+    circuitfile = path;
     w.setHintVisible(true);
     circuitPlotted = false;
     showCircuitRead(read, circuit, view, w);
     view.plotenabled = false;
     if (onFileUsed)
-        onFileUsed(circuitfile);
+        onFileUsed(circuitfile, FileUse::CircuitRead);
 }
 
 void Analyser::saveCircuitAs()
@@ -64,7 +69,7 @@ void Analyser::saveCircuitAs()
     circuitfile = *name;
     writeCircuitFile(circuitfile, circuit);
     if (onFileUsed)
-        onFileUsed(circuitfile);
+        onFileUsed(circuitfile, FileUse::CircuitSaved);
 }
 
 void Analyser::saveAsDefaultAndExit()
@@ -72,6 +77,8 @@ void Analyser::saveAsDefaultAndExit()
     // Set before the write, so after a failed write the next start still reads this name.
     circuitfile = "startfile.cir";
     writeCircuitFile(circuitfile, circuit);
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitSaved);
     w.closeMainWindow();
 }
 

@@ -39,6 +39,7 @@ public:
     void zoomToOriginalSweep();
 
     void openCircuit();
+    void openCircuitFile(const std::string& path);  // as Open does, without the dialog
     void saveCircuitAs();
     void saveAsDefaultAndExit();
     void quit();                 // the File menu's Exit and the "exit" button
@@ -96,8 +97,10 @@ public:
     bool circuitPlotted = false;
     // The last activation's read of the circuit file got to its end.
     bool circuitReadWhole = false;
-    // A circuit opened or saved, or a measurement read, under this name (recent files).
-    std::function<void(const std::string& path)> onFileUsed;
+    // A circuit read whole or saved, or a measurement read, under this name: for the
+    // recent files and for the mark of a circuit changed since it was read or saved.
+    enum class FileUse { CircuitRead, CircuitSaved, MeasurementRead };
+    std::function<void(const std::string& path, FileUse use)> onFileUsed;
 
 private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a

@@ -35,7 +35,7 @@ void Analyser::loadMeasurement(const std::string& path)
     measurement = std::move(n);
     measurementFile = path;
     if (onFileUsed)
-        onFileUsed(path);
+        onFileUsed(path, FileUse::MeasurementRead);
     plot();
 }
 
