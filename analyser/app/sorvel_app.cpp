@@ -38,6 +38,7 @@ SorvelApp::SorvelApp()
     tolerance_.replot = [this] { command(&Analyser::plot); };
     desktop::keepBeside(&response_, &main_, "Sorvel", "response");
     desktop::keepBeside(&tolerance_, &main_, "Sorvel", "tolerance");
+    desktop::keepBeside(&large_, &main_, "Sorvel", "largePlot");
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
@@ -145,6 +146,13 @@ void SorvelApp::wireEditing()
     redo->setShortcuts(redoKeys);
     edit->addAction(undo);
     edit->addAction(redo);
+    auto* view = new QMenu("&View", &main_);
+    view->setObjectName("View1");
+    main_.menuBar()->insertMenu(main_.action(Command::ShowAbout), view);
+    QAction* large = view->addAction("&Large Plot");
+    large->setObjectName("LargePlot1");
+    QObject::connect(large, &QAction::triggered, &main_, [this] { showLargePlot(); });
+
     QObject::connect(&history_.stack(), &QUndoStack::cleanChanged, &main_, [this](bool clean) { showChanged(!clean); });
 
     // Before the separator above Exit.
@@ -223,6 +231,8 @@ void SorvelApp::wireResponseWindow()
     port_.onPlotFinished = [this] {
         if (response_.isVisible())
             updateResponse();
+        if (large_.isVisible())
+            updateLargePlot();
     };
     response_.onOpenChanged = [this](bool open) {
         if (!quitting_)
@@ -231,6 +241,7 @@ void SorvelApp::wireResponseWindow()
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &response_, [this] {
         quitting_ = true;
         response_.close();
+        large_.close();
     });
 }
 
@@ -242,6 +253,24 @@ void SorvelApp::showResponse()
         response_.show();  // placed beside the main window by keepBeside
     response_.raise();
     updateResponse();
+}
+
+void SorvelApp::showLargePlot()
+{
+    if (!large_.isVisible())
+        large_.show();
+    large_.raise();
+    updateLargePlot();
+}
+
+void SorvelApp::updateLargePlot()
+{
+    const TraceView view{port_.checked(Check::PlotS11), port_.checked(Check::PlotReference)};
+    try {
+        large_.showTraces(collectTraces(analyser_, view), plotScale(analyser_));
+    } catch (const AppError& e) {
+        large_.showError(e.what());
+    }
 }
 
 void SorvelApp::updateResponse()

@@ -7,6 +7,7 @@
 
 #include "analyser/core/analyser.h"
 #include "analyser/app/edit_history.h"
+#include "analyser/app/large_plot_window.h"
 #include "analyser/app/qt_window_port.h"
 #include "analyser/app/response_window.h"
 #include "analyser/app/tolerance_window.h"
@@ -37,6 +38,10 @@ public:
     static bool responseWasOpen();
 
     EditHistory& history() { return history_; }
+    LargePlotWindow& largePlot() { return large_; }
+    // Shows View > Large Plot beside the main window, and fills it again after every plot.
+    void showLargePlot();
+    void updateLargePlot();
     // Asked on closing with changes not saved: Save, Discard or Cancel (a test answers it).
     enum class Unsaved { Save, Discard, Cancel };
     std::function<Unsaved()> askUnsaved;
@@ -53,6 +58,7 @@ private:
     MainWindow main_;
     AboutWindow about_;
     ResponseWindow response_;
+    LargePlotWindow large_;
     bool quitting_ = false;  // windows closing with the program keep their setting
     QtWindowPort port_;
     Analyser analyser_;

@@ -21,7 +21,7 @@ void startWithExample(SorvelApp& app)
 
 std::vector<QWidget*> secondaryWindows(SorvelApp& app)
 {
-    return {&app.responseWindow(), &app.toleranceWindow()};
+    return {&app.responseWindow(), &app.toleranceWindow(), &app.largePlot()};
 }
 
 TEST(SecondaryWindows, OpenBesideTheMainWindowAndFitASmallScreen)
@@ -30,6 +30,7 @@ TEST(SecondaryWindows, OpenBesideTheMainWindowAndFitASmallScreen)
     ASSERT_EQ(s.main().screen()->geometry(), QRect(0, 0, 1920, 1080));
     s.main().action(Command::ShowResponse)->trigger();
     s.main().action(Command::ShowTolerance)->trigger();
+    s.app().showLargePlot();
     QApplication::processEvents();
     const std::vector<QRect> controls = desktop::controlRects(s.main());
     ASSERT_GT(controls.size(), 20u);
