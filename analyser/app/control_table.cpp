@@ -116,6 +116,7 @@ const MenuRow kFileMenu[] = {
     {Command::OpenMeasurement, "OpenMeasurement1", "Open &Measurement..."},
     {Command::ClearMeasurement, "ClearMeasurement1", "&Clear Measurement"},
     {Command::ExportTouchstone, "ExportTouchstone1", "Export &Touchstone..."},
+    {Command::ExportTouchstoneOneReference, "ExportTouchstone11", "Export Touchstone 1.1 at &50 Ohms..."},
     {Command::SavePlotImage, "SavePlotImage1", "Save Plot &Image..."},
     {std::nullopt, "N1"},
     {Command::Quit, "Exit1", "E&xit", "Ctrl+Q", QKeySequence::Quit},

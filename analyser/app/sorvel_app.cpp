@@ -102,6 +102,7 @@ void SorvelApp::wireMainWindow()
         {Command::OpenMeasurement, &Analyser::openMeasurement},
         {Command::ClearMeasurement, &Analyser::clearMeasurement},
         {Command::ExportTouchstone, &Analyser::exportTouchstone},
+        {Command::ExportTouchstoneOneReference, &Analyser::exportTouchstoneOneReference},
         {Command::SavePlotImage, &Analyser::savePlotImage},
     };
     for (const auto& [item, handler] : menu)

@@ -49,7 +49,8 @@ public:
     void openMeasurement();
     void loadMeasurement(const std::string& path);  // also a dropped file
     void clearMeasurement();
-    void exportTouchstone();  // the plot's range as a Touchstone file
+    void exportTouchstone();  // the plot's range as a Touchstone file (one port for .s1p)
+    void exportTouchstoneOneReference();  // both ports at one reference resistance
     void savePlotImage();
 
     void reviewCircuit();
