@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -142,9 +143,15 @@ ResponseWindow::ResponseWindow()
     for (const char* q : {"delay_centre_s", "shape_60_6", "high_60", "insertion_loss_db"})
         nameWidth = std::max(nameWidth, fm.horizontalAdvance(QString::fromStdString(readoutLabel(q))));
     const int numberWidth = std::max(fm.horizontalAdvance("-0000000.0000"), fm.horizontalAdvance("Difference"));
+    const int unitWidth = fm.horizontalAdvance("Unit") + 24;
+    table_->horizontalHeader()->setMinimumSectionSize(std::min(unitWidth, nameWidth));
+    table_->horizontalHeader()->setDefaultSectionSize(unitWidth);  // before the widths: it resets them
     table_->setColumnWidth(0, nameWidth + 16);
     for (int col = 1; col <= 3; ++col)
         table_->setColumnWidth(col, numberWidth + 16);
+    // Every column in view, the unit's too, beside the vertical scroll bar.
+    tableWidth_ = nameWidth + 16 + 3 * (numberWidth + 16) + unitWidth +
+                  table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() + 2;
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
     table_->setItemDelegate(new PlainTextDelegate(table_));
@@ -200,7 +207,9 @@ ResponseWindow::ResponseWindow()
     layout->addWidget(chartView_, 2);
     layout->addLayout(bottom);
     layout->addWidget(status_);
-    resize(600, 680);  // with its frame, within a 1366 x 768 screen
+    // With its frame, within a 1366 x 768 screen.
+    const QMargins m = layout->contentsMargins();
+    resize(std::max(600, tableWidth_ + m.left() + m.right()), 680);
 }
 
 void ResponseWindow::showReport(const ResponseReport& r)

@@ -64,4 +64,5 @@ private:
     // The whole curves in axis units, and the plot area they were last thinned for.
     std::vector<double> computedX_, computedY_, measuredX_, measuredY_;
     QSizeF thinnedFor_;
+    int tableWidth_ = 0;
 };

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -47,6 +48,9 @@ TEST(ReadableNumbers, ResponseWindowAxesAndColumns)
             const QString text = table->item(row, col)->text();
             EXPECT_LE(fm.horizontalAdvance(text) + 8, table->columnWidth(col)) << text.toStdString();
         }
+    EXPECT_FALSE(table->horizontalScrollBar()->isVisible())
+        << "every column in view " << r.width() << " " << table->viewport()->width() << " "
+        << table->columnWidth(0) + table->columnWidth(1) * 3 + table->columnWidth(4);
     // The last column stretches; it must show the longest unit.
     EXPECT_GE(table->horizontalHeader()->sectionSize(4), fm.horizontalAdvance("Unit"));
     const QString cursor = r.cursorReadout()->text();
