@@ -52,6 +52,8 @@ void writeFileAtomically(const std::string& path, std::string_view text)
     const std::string target = resolvedTarget(path);
     std::string temp = directoryOf(target) + "/.save-XXXXXX";
     const int fd = mkstemp(temp.data());
+    if (fd < 0 && errno == ENOENT)
+        throw FileError("Cannot write " + path + ": the folder does not exist");
     if (fd < 0)
         throw FileError::fromErrno(errno);
 

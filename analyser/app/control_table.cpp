@@ -110,15 +110,16 @@ const ControlRow kAboutControls[] = {
 };
 
 const MenuRow kFileMenu[] = {
-    {Command::OpenCircuit, "Open1", "&Open...", "Ctrl+O"},
-    {Command::SaveCircuitAs, "SaveAs1", "Save &As...", "Ctrl+Shift+S"},
+    {Command::OpenCircuit, "Open1", "&Open...", "Ctrl+O", QKeySequence::Open},
+    {Command::SaveCircuitAs, "SaveAs1", "Save &As...", "Ctrl+Shift+S", QKeySequence::SaveAs},
     {std::nullopt, "N2"},
     {Command::OpenMeasurement, "OpenMeasurement1", "Open &Measurement..."},
     {Command::ClearMeasurement, "ClearMeasurement1", "&Clear Measurement"},
     {Command::ExportTouchstone, "ExportTouchstone1", "Export &Touchstone..."},
+    {Command::ExportTouchstoneOneReference, "ExportTouchstone11", "Export Touchstone 1.1 at &50 Ohms..."},
     {Command::SavePlotImage, "SavePlotImage1", "Save Plot &Image..."},
     {std::nullopt, "N1"},
-    {Command::Quit, "Exit1", "E&xit", "Ctrl+Q"},
+    {Command::Quit, "Exit1", "E&xit", "Ctrl+Q", QKeySequence::Quit},
 };
 
 // Acts on click: no menu opens under it.

@@ -47,8 +47,10 @@ struct MenuRow {
     std::optional<Command> id;
     const char* name;  // the action's objectName
     const char* caption = "";
-    // Spelt out, not the platform's standard keys: some desktops have no Save As key.
+    // The platform's standard keys where it defines them, else these spelt out: some
+    // desktops have no Save As key.
     const char* keys = "";
+    QKeySequence::StandardKey standard = QKeySequence::UnknownKey;
 };
 inline constexpr const char* kFileMenuName = "File1";
 std::span<const MenuRow> fileMenuItems();

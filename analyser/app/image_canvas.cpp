@@ -53,6 +53,13 @@ void ImageCanvas::rectangle(int x1, int y1, int x2, int y2)
     const long long top = std::min(y1, y2), bottom = std::max(y1, y2) - 1LL;
     if (right < left || bottom < top)
         return;
+    // Whatever lies wholly under the new rectangle is gone from the drawing too.
+    std::erase_if(ops_, [&](const Op& o) {
+        const long long ol = std::min(o.x1, o.x2), or_ = std::max(o.x1, o.x2) - (o.rect ? 1 : 0);
+        const long long ot = std::min(o.y1, o.y2), ob = std::max(o.y1, o.y2) - (o.rect ? 1 : 0);
+        return ol >= left && or_ <= right && ot >= top && ob <= bottom;
+    });
+    ops_.push_back({true, pen_, fill_, int(left), int(top), int(right + 1), int(bottom + 1)});
 
     // Outline: top and bottom rows, then both side columns; the inside takes the fill.
     fillRow(left, right, top, pen_);
@@ -80,6 +87,8 @@ void ImageCanvas::moveTo(int x, int y)
 void ImageCanvas::lineTo(int x, int y)
 {
     const long long x0 = curx_, y0 = cury_;
+    if (x0 != x || y0 != y)
+        ops_.push_back({false, pen_, fill_, curx_, cury_, x, y});
     curx_ = x;
     cury_ = y;
 

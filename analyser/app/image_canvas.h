@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <vector>
 
 #include "analyser/core/window_port.h"
 
@@ -24,6 +25,15 @@ public:
 
     const QImage& image() const { return picture_; }
 
+    // What was drawn, as drawing operations: rectangles and line segments in drawing order,
+    // without those a later rectangle covered whole. A drawing (SVG) is made from these.
+    struct Op {
+        bool rect;  // else a line from (x1, y1) to (x2, y2), its end pixel left out
+        QRgb pen, fill;
+        int x1, y1, x2, y2;
+    };
+    const std::vector<Op>& ops() const { return ops_; }
+
     // The area changed since the last call, empty when nothing was drawn.
     QRect takeDirty();
 
@@ -37,4 +47,5 @@ private:
     QRgb fill_;
     int curx_ = 0, cury_ = 0;
     QRect dirty_;
+    std::vector<Op> ops_;
 };

@@ -92,8 +92,14 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, FileChoice choice)
     static const std::map<FileChoice, Kind> kinds{
         {FileChoice::OpenMeasurement,
          {"Open Measurement", "Touchstone files (*.s1p *.s2p *.S1P *.S2P *.ts);;All files (*)", "", false}},
-        {FileChoice::ExportTouchstone, {"Export Touchstone", "Touchstone two-port (*.s2p *.ts)", "s2p", true}},
-        {FileChoice::SavePlotImage, {"Save Plot Image", "PNG image (*.png);;SVG drawing (*.svg)", "png", true}},
+        {FileChoice::ExportTouchstone,
+         {"Export Touchstone", "Touchstone two-port (*.s2p *.ts);;Touchstone one-port, S11 (*.s1p)", "s2p", true}},
+        {FileChoice::ExportTouchstoneOneReference,
+         {"Export Touchstone 1.1 at 50 Ohms", "Touchstone two-port (*.s2p);;Touchstone one-port, S11 (*.s1p)", "s2p",
+          true}},
+        {FileChoice::SavePlotImage,
+         {"Save Plot Image", "PNG image (*.png);;SVG drawing (*.svg);;BMP image (*.bmp);;JPEG image (*.jpg *.jpeg)",
+          "png", true}},
     };
     const Kind& k = kinds.at(choice);
     auto dialog = std::make_unique<QFileDialog>(parent, k.caption, QDir::currentPath(), k.filter);
@@ -104,7 +110,8 @@ std::unique_ptr<QFileDialog> makeFileDialog(QWidget* parent, FileChoice choice)
         // The filter picked says the format, unless the name typed says it already.
         QFileDialog* d = dialog.get();
         QObject::connect(d, &QFileDialog::filterSelected, d, [d](const QString& filter) {
-            d->setDefaultSuffix(filter.contains("svg") ? "svg" : "png");
+            d->setDefaultSuffix(filter.contains("svg") ? "svg" : filter.contains("bmp") ? "bmp"
+                                                   : filter.contains("jpg") ? "jpg" : "png");
         });
     }
     return dialog;

@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -21,6 +22,8 @@
 
 #include "analyser/app/step_chart.h"
 #include "analyser/core/polyline.h"
+#include "analyser/core/readout_display.h"
+#include "desktop/round_ticks.h"
 #include "analyser/core/window_port.h"
 
 namespace {
@@ -30,31 +33,27 @@ constexpr double kThinningPixels = 0.25;
 
 QColor qcolor(Color c) { return QColor(c.r, c.g, c.b); }
 
-QString text(std::optional<double> v) { return QString::fromStdString(readoutText(v)); }
-
-// Rows and columns of the cursor readout.
+// Rows and columns of the cursor readout, in the units the table uses.
 QString cursorHtml(const ResponseReport& r)
 {
     if (!r.cursorComputed)
         return "Cursor: none (place one in the main window)";
     const CursorValues& c = *r.cursorComputed;
     const CursorValues m = r.cursorMeasured.value_or(CursorValues{});
-    const DelayScale ds = delayScale(c.delay.value_or(0));
-    auto delay = [&](std::optional<double> s) -> std::optional<double> {
-        if (!s)
-            return std::nullopt;
-        return *s * ds.perSecond;
-    };
+    auto show = [](std::optional<double> v, const DisplayUnit& u) { return QString::fromStdString(displayText(v, u)); };
+    const DisplayUnit db = displayUnit("dB", 0);
+    const DisplayUnit delay = displayUnit("s", std::max(std::abs(c.delay.value_or(0)), std::abs(m.delay.value_or(0))));
     auto row = [](const QString& name, const QString& a, const QString& b, const QString& unit) {
         return "<tr><td>" + name + "</td><td align=right>" + a + "</td><td align=right>" + b +
                "</td><td>" + unit + "</td></tr>";
     };
     QString html = "<table cellspacing=0 cellpadding=2>";
-    html += row("<b>Cursor " + text(r.cursorFreq) + " " + QString::fromStdString(r.frequnit) + "</b>",
+    // The cursor's frequency as typed, in the plot's unit.
+    html += row("<b>Cursor " + QString::fromStdString(readoutText(r.cursorFreq) + " " + r.frequnit) + "</b>",
                 "<b>computed</b>", "<b>measured</b>", "");
-    html += row("S21", text(c.s21db), text(m.s21db), "dB");
-    html += row("S11", text(c.s11db), text(m.s11db), "dB");
-    html += row("Group delay", text(delay(c.delay)), text(delay(m.delay)), QString::fromUtf8(ds.unit));
+    html += row("S21", show(c.s21db, db), show(m.s21db, db), "dB");
+    html += row("S11", show(c.s11db, db), show(m.s11db, db), "dB");
+    html += row("Group delay", show(c.delay, delay), show(m.delay, delay), QString::fromStdString(delay.unit));
     return html + "</table>";
 }
 
@@ -140,8 +139,21 @@ ResponseWindow::ResponseWindow()
     // Fixed widths: sizing columns to their contents after every tune step costs more
     // than all the numbers in them.
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    for (auto [col, width] : {std::pair{0, 120}, {1, 125}, {2, 125}, {3, 110}})
-        table_->setColumnWidth(col, width);
+    // Wide enough for the longest name and a number of 12 characters at the window's font.
+    const QFontMetrics fm(table_->font());
+    int nameWidth = fm.horizontalAdvance("Readout");
+    for (const char* q : {"delay_centre_s", "shape_60_6", "high_60", "insertion_loss_db"})
+        nameWidth = std::max(nameWidth, fm.horizontalAdvance(QString::fromStdString(readoutLabel(q))));
+    const int numberWidth = std::max(fm.horizontalAdvance("-0000000.0000"), fm.horizontalAdvance("Difference"));
+    const int unitWidth = fm.horizontalAdvance("Unit") + 24;
+    table_->horizontalHeader()->setMinimumSectionSize(std::min(unitWidth, nameWidth));
+    table_->horizontalHeader()->setDefaultSectionSize(unitWidth);  // before the widths: it resets them
+    table_->setColumnWidth(0, nameWidth + 16);
+    for (int col = 1; col <= 3; ++col)
+        table_->setColumnWidth(col, numberWidth + 16);
+    // Every column in view, the unit's too, beside the vertical scroll bar.
+    tableWidth_ = nameWidth + 16 + 3 * (numberWidth + 16) + unitWidth +
+                  table_->verticalScrollBar()->sizeHint().width() + 2 * table_->frameWidth() + 2;
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->verticalHeader()->setDefaultSectionSize(18);
     table_->setItemDelegate(new PlainTextDelegate(table_));
@@ -206,18 +218,21 @@ ResponseWindow::ResponseWindow()
     layout->addWidget(tabs_, 2);
     layout->addLayout(bottom);
     layout->addWidget(status_);
-    resize(600, 820);
+    // With its frame, within a 1366 x 768 screen.
+    const QMargins m = layout->contentsMargins();
+    resize(std::max(600, tableWidth_ + m.left() + m.right()), 680);
 }
 
 void ResponseWindow::showReport(const ResponseReport& r)
 {
     status_->clear();
-    const auto rows = readoutRows(r);
+    const auto rows = displayRows(r);
     table_->setRowCount(int(rows.size()));
     for (int i = 0; i < int(rows.size()); ++i) {
-        const ReadoutRow& row = rows[std::size_t(i)];
-        const QString cells[] = {QString::fromStdString(row.quantity), text(row.computed), text(row.measured),
-                                 text(row.difference), QString::fromStdString(row.unit)};
+        const DisplayRow& row = rows[std::size_t(i)];
+        const QString cells[] = {QString::fromStdString(row.label), QString::fromStdString(row.computed),
+                                 QString::fromStdString(row.measured), QString::fromStdString(row.difference),
+                                 QString::fromStdString(row.unit)};
         for (int col = 0; col < 5; ++col) {
             QTableWidgetItem* item = table_->item(i, col);
             if (!item) {
@@ -257,9 +272,9 @@ void ResponseWindow::showReport(const ResponseReport& r)
         measured_->clear();
     }
     measured_->setVisible(!r.measuredDelay.empty());
-    xAxis_->setRange(r.start, r.stop);
+    desktop::setRoundTicks(*xAxis_, r.start, r.stop);
     xAxis_->setTitleText(QString::fromStdString("Frequency (" + r.frequnit + ")"));
-    yAxis_->setRange(lo, top);
+    desktop::setRoundTicks(*yAxis_, lo, top);
     yAxis_->setTitleText(QString("Delay (%1)").arg(QString::fromUtf8(ds.unit)));
     showCurves();
 
@@ -299,6 +314,21 @@ void ResponseWindow::showStep(const StepView& view) { step_->show(view); }
 void ResponseWindow::showError(const std::string& message)
 {
     status_->setText(QString::fromStdString("Not updated: " + message));
+}
+
+void ResponseWindow::showNotPlotted(const std::string& file)
+{
+    table_->setRowCount(0);
+    computedX_.clear();
+    computedY_.clear();
+    measuredX_.clear();
+    measuredY_.clear();
+    computed_->clear();
+    measured_->clear();
+    cursor_->clear();
+    shown_.reset();
+    status_->setText(QString::fromStdString("Not plotted yet: " + file +
+                                            " was read. Click Plot (or the blue) to see its readouts."));
 }
 
 QString ResponseWindow::reportText() const

@@ -30,6 +30,8 @@ public:
     void showReport(const ResponseReport& report);
     // The numbers could not be had (the engine failed somewhere the plot did not go).
     void showError(const std::string& message);
+    // The circuit in memory is not the one plotted: its readouts are not shown until it is.
+    void showNotPlotted(const std::string& file);
 
     QString reportText() const;
     void copyToClipboard() const;
@@ -75,4 +77,5 @@ private:
     // The whole curves in axis units, and the plot area they were last thinned for.
     std::vector<double> computedX_, computedY_, measuredX_, measuredY_;
     QSizeF thinnedFor_;
+    int tableWidth_ = 0;
 };

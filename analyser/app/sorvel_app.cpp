@@ -2,13 +2,19 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
 
 #include "analyser/core/response_report.h"
+#include "analyser/app/recent_files.h"
 #include "analyser/core/step_view.h"
 #include "desktop/window_placement.h"
+#include "ladder/circuit_file.h"
+#include "ladder/readouts/measured_response.h"
 
 namespace {
 
@@ -19,9 +25,15 @@ QSettings settings() { return QSettings("ladderbench", "Sorvel"); }
 
 }  // namespace
 
-SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(analyser_), fit_(analyser_)
+SorvelApp::SorvelApp()
+    : port_(main_, about_), analyser_(port_), history_(analyser_, [this] {
+          port_.flush();
+          tolerance_.circuitMayHaveChanged();
+      }),
+      tolerance_(analyser_), fit_(analyser_)
 {
     wireMainWindow();
+    wireEditing();
     wireAboutWindow();
     wireResponseWindow();
     tolerance_.replot = [this] { command(&Analyser::plot); };
@@ -32,11 +44,25 @@ SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(anal
         tolerance_.circuitMayHaveChanged();
     };
     desktop::keepBeside(&fit_, &main_, "Sorvel", "fit");
+    desktop::keepBeside(&response_, &main_, "Sorvel", "response");
+    desktop::keepBeside(&tolerance_, &main_, "Sorvel", "tolerance");
+    desktop::keepBeside(&large_, &main_, "Sorvel", "largePlot");
 }
 
 void SorvelApp::command(void (Analyser::*handler)())
 {
-    analyser_.run([this, handler] { (analyser_.*handler)(); });
+    auto run = [this, handler] { analyser_.run([this, handler] { (analyser_.*handler)(); }); };
+    if (handler == &Analyser::loadNewValue)
+        history_.record(run, "New Value");
+    else if (handler == &Analyser::tuneUp)
+        history_.record(run, "Tune Up");
+    else if (handler == &Analyser::tuneDown)
+        history_.record(run, "Tune Down");
+    else
+        run();
+    // Every activation reads the file again: the steps before it were of another circuit.
+    if (handler == &Analyser::activate)
+        history_.forget();
     port_.flush();
     // Any command may have changed the circuit or its sweep under a tolerance run.
     tolerance_.circuitMayHaveChanged();
@@ -63,13 +89,19 @@ void SorvelApp::wireMainWindow()
         {Command::TuneUp, &Analyser::tuneUp},
         {Command::TuneDown, &Analyser::tuneDown},
         {Command::SaveAsDefaultAndExit, &Analyser::saveAsDefaultAndExit},
-        {Command::QuitButton, &Analyser::quit},
     };
     for (const Binding& b : clicks) {
         auto* button = qobject_cast<QAbstractButton*>(main_.control(b.control));
         QObject::connect(button, &QAbstractButton::clicked, &main_,
                          [this, h = b.handler] { command(h); });
     }
+
+    auto* exitButton = qobject_cast<QAbstractButton*>(main_.control(Command::QuitButton));
+    QObject::connect(exitButton, &QAbstractButton::clicked, &main_, [this] {
+        exitAtOnce_ = true;
+        command(&Analyser::quit);
+        exitAtOnce_ = false;
+    });
 
     const std::pair<Command, void (Analyser::*)()> menu[] = {
         {Command::OpenCircuit, &Analyser::openCircuit},
@@ -79,6 +111,7 @@ void SorvelApp::wireMainWindow()
         {Command::OpenMeasurement, &Analyser::openMeasurement},
         {Command::ClearMeasurement, &Analyser::clearMeasurement},
         {Command::ExportTouchstone, &Analyser::exportTouchstone},
+        {Command::ExportTouchstoneOneReference, &Analyser::exportTouchstoneOneReference},
         {Command::SavePlotImage, &Analyser::savePlotImage},
     };
     for (const auto& [item, handler] : menu)
@@ -112,11 +145,109 @@ void SorvelApp::wireMainWindow()
     QObject::connect(main_.action(Command::ShowResponse), &QAction::triggered, &main_, [this] { showResponse(); });
 }
 
+void SorvelApp::wireEditing()
+{
+    auto* edit = new QMenu("&Edit", &main_);
+    edit->setObjectName("Edit1");
+    main_.menuBar()->insertMenu(main_.action(Command::ShowAbout), edit);
+    QAction* undo = history_.stack().createUndoAction(edit, "&Undo");
+    undo->setObjectName("Undo1");
+    undo->setShortcuts(QKeySequence::Undo);
+    QAction* redo = history_.stack().createRedoAction(edit, "&Redo");
+    redo->setObjectName("Redo1");
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence("Ctrl+Shift+Z")))
+        redoKeys.prepend(QKeySequence("Ctrl+Shift+Z"));
+    redo->setShortcuts(redoKeys);
+    edit->addAction(undo);
+    edit->addAction(redo);
+    auto* view = new QMenu("&View", &main_);
+    view->setObjectName("View1");
+    main_.menuBar()->insertMenu(main_.action(Command::ShowAbout), view);
+    QAction* large = view->addAction("&Large Plot");
+    large->setObjectName("LargePlot1");
+    QObject::connect(large, &QAction::triggered, &main_, [this] { showLargePlot(); });
+
+    QObject::connect(&history_.stack(), &QUndoStack::cleanChanged, &main_, [this](bool clean) { showChanged(!clean); });
+
+    // Before the separator above Exit.
+    if (auto* file = main_.findChild<QMenu*>(kFileMenuName)) {
+        QAction* beforeExit = nullptr;
+        for (QAction* a : file->actions())
+            if (a->objectName() == "N1")
+                beforeExit = a;
+        recent::addMenu(file, beforeExit, [this](const std::string& path) {
+            analyser_.run([&] {
+                if (isMeasurementFile(path))
+                    analyser_.loadMeasurement(path);
+                else
+                    analyser_.openCircuitFile(path);
+            });
+            port_.flush();
+            tolerance_.circuitMayHaveChanged();
+        });
+    }
+
+    analyser_.onFileUsed = [this](const std::string& path, Analyser::FileUse use) {
+        if (use == Analyser::FileUse::CircuitRead)
+            history_.forget();
+        else if (use == Analyser::FileUse::CircuitSaved)
+            history_.markSaved();
+        recent::add(path);
+    };
+
+    askUnsaved = [this] {
+        QMessageBox box(QMessageBox::Question, "Sorvel",
+                        "The circuit has changed since it was read or saved. Save it before closing?",
+                        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, &main_);
+        box.setDefaultButton(QMessageBox::Save);
+        switch (box.exec()) {
+        case QMessageBox::Save: return Unsaved::Save;
+        case QMessageBox::Discard: return Unsaved::Discard;
+        default: return Unsaved::Cancel;
+        }
+    };
+    main_.onCloseRequested = [this] { return mayClose(); };
+}
+
+bool SorvelApp::mayClose()
+{
+    if (exitAtOnce_ || !history_.changed())
+        return true;
+    switch (askUnsaved()) {
+    case Unsaved::Discard:
+        return true;
+    case Unsaved::Cancel:
+        return false;
+    case Unsaved::Save:
+        break;
+    }
+    bool saved = false;
+    analyser_.run([this, &saved] {
+        writeCircuitFile(analyser_.circuitfile, analyser_.circuit);
+        saved = true;
+    });
+    if (saved) {
+        history_.markSaved();
+        recent::add(analyser_.circuitfile);
+    }
+    return saved;
+}
+
+void SorvelApp::showChanged(bool changed)
+{
+    // Marked before the name, where a short title shows it.
+    main_.setWindowTitle(changed ? "* Sorvel, 2008 " : "Sorvel, 2008 ");
+    main_.setWindowModified(changed);
+}
+
 void SorvelApp::wireResponseWindow()
 {
     port_.onPlotFinished = [this] {
         if (response_.isVisible())
             updateResponse();
+        if (large_.isVisible())
+            updateLargePlot();
     };
     response_.onStepWanted = [this] { updateResponse(); };
     response_.onOpenChanged = [this](bool open) {
@@ -126,6 +257,7 @@ void SorvelApp::wireResponseWindow()
     QObject::connect(qApp, &QGuiApplication::lastWindowClosed, &response_, [this] {
         quitting_ = true;
         response_.close();
+        large_.close();
     });
 }
 
@@ -133,25 +265,37 @@ bool SorvelApp::responseWasOpen() { return settings().value(kResponseOpenKey, fa
 
 void SorvelApp::showResponse()
 {
-    if (!response_.isVisible()) {
-        // Beside the main window, or over its right part where the screen ends.
-        const QRect main = main_.frameGeometry();
-        QPoint at(main.right() + 8, main.top());
-        if (const QScreen* screen = main_.screen()) {
-            const QRect free = screen->availableGeometry();
-            at.setX(std::min(at.x(), free.right() - response_.width()));
-            at.setX(std::max(at.x(), free.left()));
-        }
-        response_.move(at);
-        response_.show();
-    }
+    if (!response_.isVisible())
+        response_.show();  // placed beside the main window by keepBeside
     response_.raise();
     updateResponse();
+}
+
+void SorvelApp::showLargePlot()
+{
+    if (!large_.isVisible())
+        large_.show();
+    large_.raise();
+    updateLargePlot();
+}
+
+void SorvelApp::updateLargePlot()
+{
+    const TraceView view{port_.checked(Check::PlotS11), port_.checked(Check::PlotReference)};
+    try {
+        large_.showTraces(collectTraces(analyser_, view), plotScale(analyser_));
+    } catch (const AppError& e) {
+        large_.showError(e.what());
+    }
 }
 
 void SorvelApp::updateResponse()
 {
     const Analyser& a = analyser_;
+    if (!a.circuitPlotted) {
+        response_.showNotPlotted(a.circuitfile);
+        return;
+    }
     try {
         const ResponseReport report = makeResponseReport(a.circuit, a.cursorfreq, a.measurement ? &*a.measurement : nullptr);
         response_.showReport(report);

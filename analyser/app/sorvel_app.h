@@ -6,7 +6,9 @@
 #include <memory>
 
 #include "analyser/core/analyser.h"
+#include "analyser/app/edit_history.h"
 #include "analyser/app/fit_window.h"
+#include "analyser/app/large_plot_window.h"
 #include "analyser/app/qt_window_port.h"
 #include "analyser/app/response_window.h"
 #include "analyser/app/tolerance_window.h"
@@ -37,18 +39,33 @@ public:
     // Whether the Response window was open when the program last ended.
     static bool responseWasOpen();
 
+    EditHistory& history() { return history_; }
+    LargePlotWindow& largePlot() { return large_; }
+    // Shows View > Large Plot beside the main window, and fills it again after every plot.
+    void showLargePlot();
+    void updateLargePlot();
+    // Asked on closing with changes not saved: Save, Discard or Cancel (a test answers it).
+    enum class Unsaved { Save, Discard, Cancel };
+    std::function<Unsaved()> askUnsaved;
+
 private:
     void wireMainWindow();
     void wireAboutWindow();
     void returnFromAbout();
     void wireResponseWindow();
+    void wireEditing();
+    bool mayClose();
+    void showChanged(bool changed);
 
     MainWindow main_;
     AboutWindow about_;
     ResponseWindow response_;
+    LargePlotWindow large_;
     bool quitting_ = false;  // windows closing with the program keep their setting
     QtWindowPort port_;
     Analyser analyser_;
+    EditHistory history_;
+    bool exitAtOnce_ = false;  // the "exit" button ends the program without asking
     ToleranceWindow tolerance_;
     FitWindow fit_;
 };

@@ -24,7 +24,7 @@ StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
                                 const std::vector<std::string>& examples)
 {
     if (named)
-        return {*named, false, {}};
+        return {*named, false, true, {}};
     StartCircuit start;
     if (isFile(start.file))
         return start;
@@ -33,7 +33,7 @@ StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
             // Absolute, so the file field names the example plainly wherever the program runs.
             std::error_code ec;
             const fs::path full = fs::weakly_canonical(fs::absolute(example), ec);
-            return {ec ? example : full.string(), true, {}};
+            return {ec ? example : full.string(), true, false, {}};
         }
     }
     return start;
@@ -67,7 +67,7 @@ std::vector<std::string> bundledExamplePaths(const std::string& exeDir)
 void startSorvel(SorvelApp& app, const StartCircuit& start)
 {
     app.analyser().circuitfile = start.file;
-    if (start.bundledExample || start.measurement) {
+    if (start.bundledExample || start.named || start.measurement) {
         MainWindow& main = app.mainWindow();
         main.onShown = [&app, activate = main.onShown, first = true, start]() mutable {
             activate();
@@ -75,7 +75,7 @@ void startSorvel(SorvelApp& app, const StartCircuit& start)
                 Analyser& a = app.analyser();
                 a.run([&] { a.loadMeasurement(*start.measurement); });
                 app.port().flush();
-            } else if (first) {
+            } else if (first && app.analyser().circuitReadWhole) {
                 app.command(&Analyser::plot);
             }
             first = false;

@@ -12,6 +12,7 @@ class SorvelApp;
 struct StartCircuit {
     std::string file = "startfile.cir";
     bool bundledExample = false;
+    bool named = false;  // given on the command line: plotted at once, as the example is
     std::optional<std::string> measurement;  // a Touchstone file shown from the start
 };
 
@@ -31,7 +32,7 @@ StartCircuit chooseStartCircuit(const std::optional<std::string>& named,
 // The installed example beside a program in exeDir (<prefix>/bin), then the source tree's.
 std::vector<std::string> bundledExamplePaths(const std::string& exeDir);
 
-// Shows the main window reading start.file; from the bundled example the first activation
+// Shows the main window reading start.file; from a named file or the bundled example the first activation
 // ends with a plot, since a fresh user has nothing to click Plot for yet, and with a
 // measurement it ends by reading it, which plots both. The Response window opens too
 // when it was open at the last end.

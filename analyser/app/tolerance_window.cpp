@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMessageBox>
+#include <QScrollArea>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -21,6 +22,7 @@
 #include <memory>
 
 #include "common/errors.h"
+#include "desktop/round_ticks.h"
 
 namespace {
 
@@ -41,13 +43,8 @@ QPushButton* button(const char* name, const QString& caption, QWidget* parent)
 
 constexpr int kHistogramBins = 30;
 
-// Counts of trials are whole numbers: no more ticks than the axis has whole values, so an
-// empty histogram does not label its axis 0, 0, 0, 0, 1.
-void setTrialAxis(QValueAxis* axis, int top)
-{
-    axis->setRange(0, top);
-    axis->setTickCount(std::min(5, top + 1));
-}
+// Counts of trials are whole numbers, at round steps.
+void setTrialAxis(QValueAxis* axis, int top) { desktop::setCountTicks(*axis, top); }
 
 }  // namespace
 
@@ -130,6 +127,7 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     axisY_ = new QValueAxis;
     axisY_->setLabelFormat("%d");
     setTrialAxis(axisY_, 1);
+    desktop::setRoundTicks(*axisX_, 0, 1);
     axisY_->setTitleText("Trials");
     chart_->addAxis(axisX_, Qt::AlignBottom);
     chart_->addAxis(axisY_, Qt::AlignLeft);
@@ -140,7 +138,9 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     chartView->setRenderHint(QPainter::Antialiasing);
     chartView->setMinimumHeight(240);
 
-    auto* layout = new QVBoxLayout(this);
+    // In a scroll area: the whole window is taller than a 768-pixel screen has room for.
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
     layout->addLayout(inputs);
     layout->addLayout(buttons);
     layout->addWidget(progress_);
@@ -148,7 +148,15 @@ ToleranceWindow::ToleranceWindow(Analyser& analyser, QWidget* parent) : QWidget(
     layout->addWidget(table_);
     layout->addWidget(yield_);
     layout->addWidget(chartView, 1);
-    resize(860, 820);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("scroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
+    resize(kDefaultSize);
 
     connect(run_, &QPushButton::clicked, this, &ToleranceWindow::runClicked);
     connect(cancel_, &QPushButton::clicked, this, &ToleranceWindow::cancelClicked);
@@ -321,10 +329,10 @@ void ToleranceWindow::showHistogram()
     if (!h.counts.empty()) {
         const double end = h.from + h.counts.size() * h.width;
         outline << QPointF(end, h.counts.back()) << QPointF(end, 0);
-        axisX_->setRange(h.from, end);
+        desktop::setRoundTicks(*axisX_, h.from, end);
     }
     histogramLine_->replace(outline);
-    setTrialAxis(axisY_, std::max(1, highest + highest / 10 + 1));
+    setTrialAxis(axisY_, std::max(1, highest + highest / 10));
     axisX_->setTitleText(QString("Bandwidth (%1)").arg(QString::fromStdString(runCircuit_.frequnit)));
 }
 

@@ -4,6 +4,7 @@
 // thread of its own (using every core), so neither window ever waits for it; its envelope
 // goes to the main plot.
 
+#include <QSize>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -25,6 +26,9 @@ class QValueAxis;
 class ToleranceWindow : public QWidget {
     Q_OBJECT
 public:
+    // Fits a 1366 x 768 screen with its frame; what does not fit scrolls.
+    static constexpr QSize kDefaultSize{840, 680};
+
     explicit ToleranceWindow(Analyser& analyser, QWidget* parent = nullptr);
     ~ToleranceWindow() override;
 

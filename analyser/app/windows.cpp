@@ -107,7 +107,12 @@ MainWindow::MainWindow()
         }
         QAction* a = file->addAction(row.caption);
         a->setObjectName(row.name);
-        a->setShortcut(QKeySequence(QString::fromLatin1(row.keys)));
+        QList<QKeySequence> keys;
+        if (row.standard != QKeySequence::UnknownKey)
+            keys = QKeySequence::keyBindings(row.standard);
+        if (keys.isEmpty() && *row.keys)
+            keys = {QKeySequence(QString::fromLatin1(row.keys))};
+        a->setShortcuts(keys);
         actions_[*row.id] = a;
     }
     for (const MenuRow& row : menuBarItems()) {
@@ -133,6 +138,15 @@ QAction* MainWindow::action(Command command) const
     if (it == actions_.end())
         throw std::invalid_argument("no menu item for this command");
     return it->second;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (onCloseRequested && !onCloseRequested()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::showEvent(QShowEvent* event)

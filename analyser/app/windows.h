@@ -62,6 +62,8 @@ public:
     // Runs on each show of the window (not on restoring it from the task bar), once
     // the show has been processed.
     std::function<void()> onShown;
+    // Asked when the window is to close: false keeps it open.
+    std::function<bool()> onCloseRequested;
     // A Touchstone file (.s1p, .s2p) dropped on the window.
     std::function<void(const std::string& path)> onMeasurementDropped;
 
@@ -70,6 +72,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

@@ -27,21 +27,38 @@ void Analyser::activate()
     restoreOriginalSweep();
     // The load begins by erasing the plot area, which uncovers the hint.
     w.setHintVisible(true);
-    loadCircuitFile(circuitfile, circuit, view, w);
+    circuitPlotted = false;
+    circuitReadWhole = false;
+    loadCircuitFile(circuitfile, circuit, view, w, true);
+    circuitReadWhole = true;
     view.plotenabled = false;
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitRead);
 }
 
 void Analyser::openCircuit()
 {
-    const auto name = w.openFileDialog();
-    if (!name)
-        return;
+    if (const auto name = w.openFileDialog())
+        openCircuitFile(*name);
+}
+
+void Analyser::openCircuitFile(const std::string& path)
+{
+    // The whole name: cutting a long path would open some other file, or none. The file is
+    // read whole before anything changes, so a file that fails costs nothing shown or held.
+    const std::string text = readFileText(path);
+    if (const CircuitRead trial = readCircuit(text, circuit); !trial.ok())
+        throwReadFailure(trial, path);
     restoreOriginalSweep();
-    // The whole name: cutting a long path would open some other file, or none.
-    circuitfile = *name;
+    // Read again over the circuit as the plot left it, as the file was always read.
+    const CircuitRead read = readCircuit(text, circuit);
+    circuitfile = path;
     w.setHintVisible(true);
-    loadCircuitFile(circuitfile, circuit, view, w);
+    circuitPlotted = false;
+    showCircuitRead(read, circuit, view, w);
     view.plotenabled = false;
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitRead);
 }
 
 void Analyser::saveCircuitAs()
@@ -51,6 +68,8 @@ void Analyser::saveCircuitAs()
         return;
     circuitfile = *name;
     writeCircuitFile(circuitfile, circuit);
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitSaved);
 }
 
 void Analyser::saveAsDefaultAndExit()
@@ -58,6 +77,8 @@ void Analyser::saveAsDefaultAndExit()
     // Set before the write, so after a failed write the next start still reads this name.
     circuitfile = "startfile.cir";
     writeCircuitFile(circuitfile, circuit);
+    if (onFileUsed)
+        onFileUsed(circuitfile, FileUse::CircuitSaved);
     w.closeMainWindow();
 }
 

@@ -41,6 +41,7 @@ public:
     void zoomToOriginalSweep();
 
     void openCircuit();
+    void openCircuitFile(const std::string& path);  // as Open does, without the dialog
     void saveCircuitAs();
     void saveAsDefaultAndExit();
     void quit();                 // the File menu's Exit and the "exit" button
@@ -50,7 +51,8 @@ public:
     void openMeasurement();
     void loadMeasurement(const std::string& path);  // also a dropped file
     void clearMeasurement();
-    void exportTouchstone();  // the plot's range as a Touchstone file
+    void exportTouchstone();  // the plot's range as a Touchstone file (one port for .s1p)
+    void exportTouchstoneOneReference();  // both ports at one reference resistance
     void savePlotImage();
 
     void reviewCircuit();
@@ -96,6 +98,16 @@ public:
     // The measurement as read (absolute frequencies), and its file.
     std::optional<Network> measurement;
     std::string measurementFile;
+
+    // Whether the circuit in memory is the one last plotted: false from a read until the
+    // next plot, so nothing shows readouts of a circuit no longer held.
+    bool circuitPlotted = false;
+    // The last activation's read of the circuit file got to its end.
+    bool circuitReadWhole = false;
+    // A circuit read whole or saved, or a measurement read, under this name: for the
+    // recent files and for the mark of a circuit changed since it was read or saved.
+    enum class FileUse { CircuitRead, CircuitSaved, MeasurementRead };
+    std::function<void(const std::string& path, FileUse use)> onFileUsed;
 
 private:
     // The value an entry number addresses (0, 1..partcount, 98..103); nullptr for a

@@ -102,6 +102,7 @@ enum class Command {
     OpenMeasurement,   // a Touchstone file's S21 and S11 over the plot
     ClearMeasurement,
     ExportTouchstone,
+    ExportTouchstoneOneReference,  // version 1.1, both ports at one reference resistance
     SavePlotImage,
     ShowResponse,      // the Response window
     ShowFit,           // the Fit to Measurement window

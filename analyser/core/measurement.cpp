@@ -8,6 +8,7 @@
 #include "ladder/readouts/measured_response.h"
 #include "common/atomic_file.h"
 #include "ladder/network.h"
+#include "ladder/renormalise.h"
 #include "ladder/twoport.h"
 
 namespace {
@@ -34,6 +35,8 @@ void Analyser::loadMeasurement(const std::string& path)
     Network n = readTouchstoneFile(path);
     measurement = std::move(n);
     measurementFile = path;
+    if (onFileUsed)
+        onFileUsed(path, FileUse::MeasurementRead);
     plot();
 }
 
@@ -51,7 +54,18 @@ void Analyser::exportTouchstone()
     const auto name = w.chooseFile(FileChoice::ExportTouchstone);
     if (!name)
         return;
-    writeFileAtomically(*name, sweepTouchstone(circuit, circuitfile, start, stop, "Sorvel"));
+    writeFileAtomically(*name, sweepTouchstoneAs(circuit, circuitfile, start, stop, "Sorvel",
+                                                 exportFormFor(*name, ExportForm::AsIs)));
+}
+
+void Analyser::exportTouchstoneOneReference()
+{
+    const double start = circuit.startfreq, stop = circuit.stopfreq;
+    const auto name = w.chooseFile(FileChoice::ExportTouchstoneOneReference);
+    if (!name)
+        return;
+    writeFileAtomically(*name, sweepTouchstoneAs(circuit, circuitfile, start, stop, "Sorvel",
+                                                 exportFormFor(*name, ExportForm::OneReference)));
 }
 
 void Analyser::savePlotImage()

@@ -166,6 +166,7 @@ void Analyser::plotResponse()
         polyline(c, tracex, tracey11);
     }
     drawMeasurement();
+    circuitPlotted = true;
     drawFitted();
     w.plotFinished();
 }

@@ -47,7 +47,8 @@ public:
 enum class FileChoice {
     OpenMeasurement,   // a Touchstone file to read
     ExportTouchstone,  // where the sweep goes as a Touchstone file
-    SavePlotImage,     // PNG, or SVG for a name ending in .svg
+    ExportTouchstoneOneReference,  // the same at one reference resistance (version 1.1)
+    SavePlotImage,     // PNG, SVG, BMP or JPEG, as the name ends
 };
 
 class WindowPort {

@@ -139,7 +139,7 @@ TEST(WriteCircuitFile, FailuresKeepTheOldFile)
         writeCircuitFile(file, m);
         FAIL() << "no error";
     } catch (const FileError& e) {
-        EXPECT_STREQ(e.what(), "File not found");
+        EXPECT_EQ(std::string(e.what()), "Cannot write " + file + ": the folder does not exist");
     }
 
     // A directory of that name cannot be replaced by the file.

@@ -34,6 +34,10 @@ public:
         port.soundBeep = [this] { ++beeps; };
         port.runOpenDialog = [this] { return answer(openAnswers); };
         port.runSaveDialog = [this] { return answer(saveAnswers); };
+        app_->askUnsaved = [this] {
+            ++unsavedQuestions;
+            return unsavedAnswer;
+        };
         if (start)
             start(*app_);
         else
@@ -91,6 +95,9 @@ public:
 
     std::vector<std::string> messages;
     int beeps = 0;
+    // Closing with unsaved changes: how often it was asked, and the answer given.
+    int unsavedQuestions = 0;
+    SorvelApp::Unsaved unsavedAnswer = SorvelApp::Unsaved::Discard;
     std::deque<std::optional<std::string>> openAnswers, saveAnswers;
 
 private:

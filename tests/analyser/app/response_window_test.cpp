@@ -15,6 +15,7 @@
 #include "analyser/app/measurement_legend.h"
 #include "analyser/app/plot_image.h"
 #include "ladder/readouts/readouts.h"
+#include "analyser/core/readout_display.h"
 #include "analyser/app/start_circuit.h"
 
 namespace {
@@ -117,8 +118,8 @@ TEST(ResponseWindow, FollowsEveryPlotAndTuneStep)
     const Circuit& m = s.app().analyser().circuit;
     const Readouts expected = measureResponse(m, m.startfreq, m.stopfreq);
     auto cell = [&](int row, int col) { return table->item(row, col)->text().toStdString(); };
-    EXPECT_EQ(cell(3, 0), "high_3");
-    EXPECT_EQ(cell(3, 1), readoutText(expected.bands[0].high));
+    EXPECT_EQ(cell(3, 0), "-3 dB upper edge");
+    EXPECT_EQ(cell(3, 1), displayText(expected.bands[0].high, displayUnit("MHz", *expected.bands[0].high)));
     EXPECT_EQ(cell(3, 2), "none") << "no measurement";
     // The 1000-point delay curve end to end, with only the points that show at the chart's size.
     const QList<QPointF> delay = r.computedDelay()->points();
@@ -133,13 +134,13 @@ TEST(ResponseWindow, FollowsEveryPlotAndTuneStep)
     s.clickControl(Command::TuneUp);
     const Readouts tuned = measureResponse(m, m.startfreq, m.stopfreq);
     EXPECT_NE(tuned.bands[0].high, expected.bands[0].high);
-    EXPECT_EQ(cell(3, 1), readoutText(tuned.bands[0].high));
+    EXPECT_EQ(cell(3, 1), displayText(tuned.bands[0].high, displayUnit("MHz", *tuned.bands[0].high)));
 
     // With a measurement: side by side, and the difference of the 6 dB lower copy.
     s.fileAnswers.push_back(s.exportLowered());
     s.trigger(Command::OpenMeasurement);
-    EXPECT_EQ(cell(1, 0), "insertion_loss_db");
-    EXPECT_NEAR(table->item(1, 3)->text().toDouble(), 20 * std::log10(2.0), 1e-6);
+    EXPECT_EQ(cell(1, 0), "Insertion loss");
+    EXPECT_EQ(cell(1, 3), "6.02");
     EXPECT_GE(r.measuredDelay()->count(), 2);
     EXPECT_LT(r.measuredDelay()->count(), 999);
 

@@ -176,7 +176,8 @@ TEST(MainWindow, MenuHasFileItemsThenAboutThenResponseAndTolerance)
         items << (a->isSeparator() ? "-" : a->text());
     // The measurement and output commands sit between the two separators.
     EXPECT_EQ(items, (QStringList{"&Open...", "Save &As...", "-", "Open &Measurement...", "&Clear Measurement",
-                                  "Export &Touchstone...", "Save Plot &Image...", "-", "E&xit"}));
+                                  "Export &Touchstone...", "Export Touchstone 1.1 at &50 Ohms...",
+                                  "Save Plot &Image...", "-", "E&xit"}));
     // Object names, separators' included, as the menu table gives them.
     const auto rows = fileMenuItems();
     ASSERT_EQ(top[0]->menu()->actions().size(), qsizetype(rows.size()));

@@ -98,8 +98,71 @@ TEST_F(Commands, OpenPlotsTheOldCircuitThenReadsTheWholeChosenName)
     t.w.openChoice = longName;
     t.w.forget();
     t.run(&Analyser::openCircuit);
-    EXPECT_EQ(t.a.circuitfile, longName);
+    EXPECT_EQ(t.a.circuitfile, small);  // a name that cannot be read is not taken
     EXPECT_EQ(t.w.messages, Lines{"File not found"});
+}
+
+// A tuned circuit survives opening a wrong file: nothing held or shown changes, and the
+// message says where the file went wrong.
+TEST_F(Commands, FailedOpenLosesNothing)
+{
+    Plotted t;
+    t.a.circuit.part(1).partvalue = 123.5;
+    t.a.circuit.partcount = 1;
+    const std::string before = circuitText(t.a.circuit);
+    const std::string notes = scratch.file("notes.cir"), empty = scratch.file("empty.cir"),
+                      late = scratch.file("late.cir");
+    circuittest::writeBytes(notes, "# Notes\r\nnothing here\r\n");
+    circuittest::writeBytes(empty, "");
+    circuittest::writeBytes(late, circuittest::crlf({"2", "250", "50", "50", "0", "1", "21", "2", "3", "60",
+                                                      "5", "cap", "par", "ten"}));
+    const std::pair<std::string, std::string> cases[] = {
+        {notes, "'# Notes' is not a valid integer value\nnotes.cir, line 1"},
+        {empty, "'' is not a valid integer value\nempty.cir, line 1"},
+        {late, "'ten' is not a valid floating point value\nlate.cir, line 14"},
+        {scratch.file("missing.cir"), "File not found"},
+    };
+    const auto texts = t.w.texts;
+    for (const auto& [file, message] : cases) {
+        SCOPED_TRACE(file);
+        t.w.forget();
+        t.w.openChoice = file;
+        t.run(&Analyser::openCircuit);
+        EXPECT_EQ(t.w.messages, Lines{message});
+        EXPECT_EQ(t.w.log, (Lines{"open dialog", "message " + message}));  // nothing drawn or cleared
+        EXPECT_EQ(t.w.texts, texts);
+        EXPECT_EQ(circuitText(t.a.circuit), before);
+        EXPECT_EQ(t.a.circuitfile, "startfile.cir");
+        EXPECT_TRUE(t.a.view.plotenabled);
+        EXPECT_TRUE(t.a.circuitPlotted);
+    }
+
+    // The next activation still reads the old name; a good file then replaces everything.
+    t.w.openChoice = small;
+    t.run(&Analyser::openCircuit);
+    EXPECT_EQ(t.a.circuitfile, small);
+    EXPECT_EQ(t.a.circuit.part(1).partvalue, 100);
+    EXPECT_FALSE(t.a.circuitPlotted);
+    t.plot();
+    EXPECT_TRUE(t.a.circuitPlotted);
+}
+
+TEST_F(Commands, ActivationReadKeepsWhatWasReadAndNamesThePlace)
+{
+    const std::string late = scratch.file("late.cir");
+    circuittest::writeBytes(late, circuittest::crlf({"2", "250", "50", "50", "0", "1", "21", "2", "3", "60",
+                                                      "5", "cap", "par", "100", "res", "ser", "x"}));
+    FakeWindow w;
+    Analyser a{w};
+    a.circuitfile = late;
+    a.run([&] { a.activate(); });
+    EXPECT_EQ(w.messages, Lines{"'x' is not a valid floating point value\nlate.cir, line 17"});
+    EXPECT_EQ(a.circuit.part(1).partvalue, 100);  // read before the failure, kept as always
+    EXPECT_EQ(w.text(Field::StopFreq), "21.00");
+    EXPECT_FALSE(a.circuitReadWhole);
+    a.circuitfile = small;
+    a.run([&] { a.activate(); });
+    EXPECT_TRUE(a.circuitReadWhole);
 }
 
 TEST_F(Commands, SaveAsWritesTheZoomedSweepWhichReadsBackAsTheOriginal)
