@@ -61,10 +61,6 @@ void InstrumentLink::open()
         auto* port = new QSerialPort(address_.port, this);
         device_ = port;
         connect(port, &QSerialPort::readyRead, this, &InstrumentLink::readable);
-        connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError e) {
-            if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
-                fail(port->errorString());
-        });
         // The USB port ignores these, a real serial line needs them.
         port->setBaudRate(115200);
         port->setDataBits(QSerialPort::Data8);
@@ -73,9 +69,13 @@ void InstrumentLink::open()
         port->setFlowControl(QSerialPort::NoFlowControl);
         if (!port->open(QIODevice::ReadWrite)) {
             const QString why = port->errorString();
-            QTimer::singleShot(0, this, [this, why] { fail("cannot open the port: " + why); });
+            fail("cannot open the port: " + why);
             return;
         }
+        connect(port, &QSerialPort::errorOccurred, this, [this, port](QSerialPort::SerialPortError e) {
+            if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError)
+                fail(port->errorString());
+        });
         connected();
     } else {
         auto* socket = new QTcpSocket(this);
@@ -190,6 +190,9 @@ void InstrumentLink::fail(const QString& what)
     if (!device_)
         return;  // reported once
     close();
-    if (onFailed)
-        onFailed(name() + ": " + what);
+    // Reported from the event loop, never from inside the call that started the work.
+    QTimer::singleShot(0, this, [this, message = name() + ": " + what] {
+        if (onFailed)
+            onFailed(message);
+    });
 }
