@@ -23,6 +23,9 @@ SorvelApp::SorvelApp() : port_(main_, about_), analyser_(port_), tolerance_(anal
     wireAboutWindow();
     wireResponseWindow();
     tolerance_.replot = [this] { command(&Analyser::plot); };
+    instrument_ = std::make_unique<InstrumentPanel>(
+        main_, analyser_, [this] { command(&Analyser::plotResponse); },
+        [this](const std::string& text) { port_.showMessage(text); });
 }
 
 void SorvelApp::command(void (Analyser::*handler)())

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "analyser/core/analyser.h"
+#include "analyser/app/instrument_panel.h"
 #include "analyser/app/qt_window_port.h"
 #include "analyser/app/response_window.h"
 #include "analyser/app/tolerance_window.h"
@@ -24,6 +25,7 @@ public:
     QtWindowPort& port() { return port_; }
     Analyser& analyser() { return analyser_; }
     ToleranceWindow& toleranceWindow() { return tolerance_; }
+    InstrumentPanel& instrumentPanel() { return *instrument_; }
 
     // Runs one handler as the event loop would.
     void command(void (Analyser::*handler)());
@@ -48,4 +50,5 @@ private:
     QtWindowPort port_;
     Analyser analyser_;
     ToleranceWindow tolerance_;
+    std::unique_ptr<InstrumentPanel> instrument_;  // the Instrument menu and its window
 };
