@@ -10,6 +10,7 @@
 #include <QInputDialog>
 #include <QMenuBar>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -150,6 +151,12 @@ void InstrumentPanel::showConnectDialog()
     form->addRow(buttons);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    // The instrument of the last connection, offered again.
+    QSettings settings("ladderbench", "Sorvel");
+    kind->setCurrentIndex(settings.value("instrument/kind", 0).toInt() == 1 ? 1 : 0);
+    if (const QString last = settings.value("instrument/address").toString(); !last.isEmpty())
+        where->setEditText(last);
+    where->setFocus();
     if (dialog.exec() != QDialog::Accepted)
         return;
     // A listed port gives its path; a typed one (a pseudo-terminal) is the path itself.
@@ -157,6 +164,10 @@ void InstrumentPanel::showConnectDialog()
     const int listed = where->findText(text);
     if (listed >= 0)
         text = where->itemData(listed).toString();
+    if (text.isEmpty()) {
+        showMessage_("Give the instrument's port, or its host for a LibreVNA");
+        return;
+    }
     InstrumentAddress address;
     if (kind->currentIndex() == 1) {
         const auto a = libreAddress(text);
@@ -168,6 +179,8 @@ void InstrumentPanel::showConnectDialog()
     } else {
         address.port = text.section(' ', 0, 0);
     }
+    settings.setValue("instrument/kind", kind->currentIndex());
+    settings.setValue("instrument/address", text);
     connectTo(address, segment->value(), timeout->value() * 1000);
 }
 
