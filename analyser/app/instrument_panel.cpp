@@ -269,8 +269,9 @@ void InstrumentPanel::finished(const SweepData& data)
 
 void InstrumentPanel::failed(const QString& message)
 {
-    // The last good measurement stays; Connect works again.
-    link_.reset();
+    // The last good measurement stays; Connect works again. The link is inside its own
+    // report here: it goes once that has returned.
+    link_.release()->deleteLater();
     setContinuous(false);
     setStatus("Stopped: " + message);
     updateActions();
