@@ -9,7 +9,7 @@ set(ICON_SIZES 16 22 24 32 48 64 128 256)
 
 set(PACKAGE_PROGRAMS sorvel mirabo sorvel-sweep)
 # The designer's command-line tools join the package once they are built.
-foreach(tool mirabo-design mirabo-crystal)
+foreach(tool mirabo-design mirabo-crystal sorvel-vna)
   if(TARGET ${tool})
     list(APPEND PACKAGE_PROGRAMS ${tool})
   endif()

@@ -47,6 +47,9 @@ SorvelApp::SorvelApp()
     desktop::keepBeside(&response_, &main_, "Sorvel", "response");
     desktop::keepBeside(&tolerance_, &main_, "Sorvel", "tolerance");
     desktop::keepBeside(&large_, &main_, "Sorvel", "largePlot");
+    instrument_ = std::make_unique<InstrumentPanel>(
+        main_, analyser_, [this] { command(&Analyser::plotResponse); },
+        [this](const std::string& text) { port_.showMessage(text); });
 }
 
 void SorvelApp::command(void (Analyser::*handler)())

@@ -9,6 +9,7 @@
 #include "analyser/app/edit_history.h"
 #include "analyser/app/fit_window.h"
 #include "analyser/app/large_plot_window.h"
+#include "analyser/app/instrument_panel.h"
 #include "analyser/app/qt_window_port.h"
 #include "analyser/app/response_window.h"
 #include "analyser/app/tolerance_window.h"
@@ -28,6 +29,7 @@ public:
     Analyser& analyser() { return analyser_; }
     ToleranceWindow& toleranceWindow() { return tolerance_; }
     FitWindow& fitWindow() { return fit_; }
+    InstrumentPanel& instrumentPanel() { return *instrument_; }
 
     // Runs one handler as the event loop would.
     void command(void (Analyser::*handler)());
@@ -68,4 +70,5 @@ private:
     bool exitAtOnce_ = false;  // the "exit" button ends the program without asking
     ToleranceWindow tolerance_;
     FitWindow fit_;
+    std::unique_ptr<InstrumentPanel> instrument_;  // the Instrument menu and its window
 };

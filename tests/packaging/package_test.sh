@@ -34,6 +34,7 @@ done
 # File list: everything expected is there, and nothing lands outside /usr.
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|' > "$work/files"
 expected=(/usr/bin/sorvel /usr/bin/mirabo /usr/bin/sorvel-sweep /usr/bin/mirabo-design /usr/bin/mirabo-crystal
+          /usr/bin/sorvel-vna /usr/share/man/man1/sorvel-vna.1.gz
           /usr/share/sorvel/examples/lowpass-7-pole.cir
           /usr/share/sorvel/examples/crystal-5-pole.cir
           /usr/share/sorvel/examples/measured-crystal-5-pole.s2p
@@ -124,11 +125,12 @@ fi
 
 # The programs run from the scratch root: versions, and one sweep of each bundled circuit.
 bin="$root/usr/bin"
-for program in sorvel-sweep sorvel mirabo mirabo-design mirabo-crystal; do
+for program in sorvel-sweep sorvel mirabo mirabo-design mirabo-crystal sorvel-vna; do
     out="$("$bin/$program" --version)" || fail "$program --version exits with $?"
     [ "$out" = "$program ${version%-*}" ] || fail "$program --version says '$out'"
 done
 "$bin/sorvel-sweep" --help | grep -q '^Usage: sorvel-sweep FILE.cir' || fail "sorvel-sweep --help"
+"$bin/sorvel-vna" --help | grep -q "^Usage: sorvel-vna (--port DEVICE" || fail "sorvel-vna --help"
 for circuit in lowpass-7-pole crystal-5-pole; do
     "$bin/sorvel-sweep" "$share/sorvel/examples/$circuit.cir" > "$work/$circuit.csv" ||
         fail "sorvel-sweep $circuit.cir exits with $?"
