@@ -120,6 +120,8 @@ void MiraboApp::wireKandQ()
     onClick(kandqControls, Command::ChooseChebyshev, [this] { generator.chooseChebyshev(); });
     onClick(kandqControls, Command::ChooseButterworth, [this] { generator.chooseButterworth(); });
     onClick(kandqControls, Command::ChooseMinimumLoss, [this] { generator.chooseMinimumLoss(); });
+    onClick(kandqControls, Command::ChooseBessel, [this] { generator.chooseBessel(); });
+    onClick(kandqControls, Command::ChooseGaussian, [this] { generator.chooseGaussian(); });
     onClick(kandqControls, Command::ReturnToDesign, [this] { showMainFromKandQ(); });
     kandq.onShow = [this] { runCommand(kandqPort, [&] { generator.showOrder(); }); };
     kandq.onClose = [this] { showMainFromKandQ(); };

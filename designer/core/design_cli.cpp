@@ -44,11 +44,15 @@ void generateKandQ(const std::string& kind, MemoryDesignPort& window)
         generator.chooseButterworth();
     } else if (kind == "minloss") {
         generator.chooseMinimumLoss();
+    } else if (kind == "bessel") {
+        generator.chooseBessel();
+    } else if (kind == "gaussian") {
+        generator.chooseGaussian();
     } else if (kind.rfind("chebyshev:", 0) == 0) {
         generator.chooseChebyshev();
         generatorWindow.fields[kq::Field::Ripple] = kind.substr(10);
     } else {
-        throw UsageError("--kq takes butterworth, chebyshev:RIPPLE_DB or minloss, not '" + kind + "'");
+        throw UsageError("--kq takes butterworth, chebyshev:RIPPLE_DB, minloss, bessel or gaussian, not '" + kind + "'");
     }
     generator.calculate();
     if (!generatorWindow.messages.empty())
@@ -159,6 +163,11 @@ std::string runDesign(const DesignOptions& o)
     for (std::size_t i = 0; i < s.setFsHz.size(); ++i)
         lines += "xtal" + integerText(static_cast<long long>(i) + 1) + "_fs_hz," + generalText(s.setFsHz[i], 15) + "\n";
     lines += realizedCsv(realizeDesign(s, askedBw));
+    if (o.kq) {
+        lines += "q1," + generalText(s.q1, 9) + "\n" + "qn," + generalText(s.qn, 9) + "\n";
+        for (int j = 1; j < s.crystalCount; ++j)
+            lines += "k" + integerText(j) + "_" + integerText(j + 1) + "," + generalText(s.coupling[j], 9) + "\n";
+    }
 
     // Written last: any refusal or failure above leaves no file.
     if (o.out) {
