@@ -1,4 +1,5 @@
 #include "designer/app/crystal_windows.h"
+#include "designer/core/mesh_tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -290,14 +291,18 @@ void MatchedSetWindow::useTicked()
         if (table->item(row, 0)->checkState() == Qt::Checked)
             ticked.push_back(crystals[static_cast<std::size_t>(row)]);
     s.setFsHz.clear();
-    for (const SetMember& m : makeSet(ticked, s.fhz).members)
+    s.setNames.clear();
+    for (const SetMember& m : makeSet(ticked, s.fhz).members) {
         s.setFsHz.push_back(m.fsHz);
+        s.setNames.push_back(m.name);
+    }
     showStatus();
 }
 
 void MatchedSetWindow::clearSet()
 {
     s.setFsHz.clear();
+    s.setNames.clear();
     showStatus();
 }
 
@@ -329,5 +334,11 @@ void MatchedSetWindow::showStatus()
                        .arg(text(generalText(spread, 6)));
     if (static_cast<int>(s.setFsHz.size()) != s.crystalCount)
         line += QStringLiteral("  The design has N = %1: the export refuses until they agree.").arg(s.crystalCount);
+    else
+        line += QStringLiteral("  Step 6 tunes every mesh to its own crystal.");
+    if (s.referenceMesh > 0 && static_cast<int>(s.setFsHz.size()) == s.crystalCount)
+        line += QStringLiteral("  Mesh %1 (%2) sets the common frequency.")
+                    .arg(s.referenceMesh)
+                    .arg(text(setCrystalName(s, s.referenceMesh)));
     status->setText(line);
 }

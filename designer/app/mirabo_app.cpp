@@ -233,11 +233,14 @@ void MiraboApp::showRealizedResponse()
 void MiraboApp::correctForCrystalLoss()
 {
     runCommand(mainPort, [&] {
-        LossCorrection c = correctForLoss(typedDesignFields(mainPort), EndRChoice::TypedOrMinimum);
+        LossCorrection c =
+            correctForLoss(typedDesignFields(mainPort), EndRChoice::TypedOrMinimum, state.setFsHz, state.setNames);
         if (c.reached) {
             const std::vector<double> set = state.setFsHz;
+            const std::vector<std::string> names = state.setNames;
             state = c.state;
             state.setFsHz = set;
+            state.setNames = names;
             for (design::Field f : computedDesignFields())
                 mainPort.setText(f, c.window.text(f));
         }

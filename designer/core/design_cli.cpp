@@ -9,6 +9,7 @@
 #include "designer/core/loss_correction.h"
 #include "designer/core/matched_set.h"
 #include "designer/core/memory_port.h"
+#include "designer/core/mesh_tuning.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "designer/core/realized.h"
@@ -130,9 +131,19 @@ std::string runDesign(const DesignOptions& o)
 
     const float askedBw = readSingle(window.text(Field::Bandwidth));
     DesignState s;
+    // The set is picked before the steps, so that step 6 tunes each mesh to its own crystal.
+    if (o.crystals) {
+        const float fhz = store(readSingle(window.text(Field::CrystalMhz)) * 1000000.0L);
+        const std::int32_t n = readInteger(window.text(Field::CrystalCount));
+        for (const SetMember& m : pickMatchedSet(readCrystalListFile(*o.crystals), n, fhz).members) {
+            s.setFsHz.push_back(m.fsHz);
+            s.setNames.push_back(m.name);
+        }
+    }
     std::string out;
     if (o.correctLoss) {
-        LossCorrection c = correctForLoss(window.fields, o.r ? EndRChoice::TypedOrMinimum : EndRChoice::Minimum);
+        LossCorrection c = correctForLoss(window.fields, o.r ? EndRChoice::TypedOrMinimum : EndRChoice::Minimum,
+                                          s.setFsHz, s.setNames);
         if (!c.reached || c.endRRaised)
             throw AppError(c.message);
         s = c.state;
@@ -144,9 +155,6 @@ std::string runDesign(const DesignOptions& o)
         if (!run.done)
             throw AppError(run.message);
     }
-    if (o.crystals)
-        for (const SetMember& m : pickMatchedSet(readCrystalListFile(*o.crystals), s.crystalCount, s.fhz).members)
-            s.setFsHz.push_back(m.fsHz);
 
     // The export reads the tuning capacitors back from their fields, as the window's does.
     for (int i = 1; i <= kMeshes; ++i)
@@ -168,6 +176,8 @@ std::string runDesign(const DesignOptions& o)
         for (int j = 1; j < s.crystalCount; ++j)
             lines += "k" + integerText(j) + "_" + integerText(j + 1) + "," + generalText(s.coupling[j], 9) + "\n";
     }
+    if (o.crystals)
+        lines += "reference_crystal," + setCrystalName(s, s.referenceMesh) + "\n";
 
     // Written last: any refusal or failure above leaves no file.
     if (o.out) {
