@@ -10,6 +10,7 @@
 #include "designer/core/matched_set.h"
 #include "designer/core/memory_port.h"
 #include "designer/core/mesh_tuning.h"
+#include "designer/core/preferred_values.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "designer/core/realized.h"
@@ -76,7 +77,7 @@ DesignOptions parseDesignOptions(int argc, const char* const* argv)
         {"--f", &o.fMhz}, {"--lm", &o.lm}, {"--qu", &o.qu},     {"--c0", &o.c0pf},
         {"--bw", &o.bw},  {"--n", &o.n},   {"--q1", &o.q1},     {"--qn", &o.qn},
         {"--k", &k},      {"--r", &o.r},   {"--kq", &o.kq},     {"--crystals", &o.crystals},
-        {"--out", &o.out},
+        {"--out", &o.out}, {"--round", &o.round},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -159,6 +160,24 @@ std::string runDesign(const DesignOptions& o)
     // The export reads the tuning capacitors back from their fields, as the window's does.
     for (int i = 1; i <= kMeshes; ++i)
         s.tuningCap[i] = readSingle(window.text(design::tuningCapField(i)));
+    if (o.round) {
+        // Every capacitor to the nearest available value; wires stay wires.
+        const std::vector<double> available = o.round->size() > 4 && o.round->substr(o.round->size() - 4) == ".csv"
+                                                  ? readPartsListFile(*o.round)
+                                                  : seriesValues(*o.round);
+        auto rounded = [&](float v) { return static_cast<float>(nearestByRatio(v, available)); };
+        s.ce1pf = rounded(s.ce1pf);
+        s.cenpf = rounded(s.cenpf);
+        s.ce1 = store(s.ce1pf * 1e-12L);
+        s.cen = store(s.cenpf * 1e-12L);
+        for (int j = 1; j < s.crystalCount; ++j)
+            s.couplingCap[j] = rounded(s.couplingCap[j]);
+        for (int i = 1; i <= s.crystalCount; ++i) {
+            if (s.tuningCap[i] < static_cast<float>(kWirePf))
+                s.tuningCap[i] = rounded(s.tuningCap[i]);
+            window.setText(design::tuningCapField(i), generalText(s.tuningCap[i], 15));
+        }
+    }
     std::string lines = "min_end_r_ohm," + value(s.rmin) + "\n" + "end_r_ohm," + value(s.rend) + "\n" +
                         "c1_pf," + value(s.ce1pf) + "\n" + "cn_pf," + value(s.cenpf) + "\n";
     for (int j = 1; j < s.crystalCount; ++j)

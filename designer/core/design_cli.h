@@ -23,6 +23,7 @@ struct DesignOptions {
     std::optional<std::string> kq;
     bool correctLoss = false;
     std::optional<std::string> crystals;  // name,fs_hz list to pick a matched set from
+    std::optional<std::string> round;     // E6 ... E96, or a parts list FILE.csv
     std::optional<std::string> out;
 };
 
@@ -30,7 +31,8 @@ inline constexpr const char* kDesignUsage =
     "usage: mirabo-design [--f MHZ] [--lm H] [--qu Q] [--c0 PF] [--bw HZ] [--n N]\n"
     "                     [--kq butterworth|chebyshev:RIPPLE_DB|minloss|bessel|gaussian\n"
     "                      | --q1 Q --qn Q --k K12,K23,...]\n"
-    "                     [--r OHM] [--correct-loss] [--crystals FILE.csv] [--out FILE.cir]";
+    "                     [--r OHM] [--correct-loss] [--crystals FILE.csv]\n"
+    "                     [--round E6|E12|E24|E48|E96|FILE.csv] [--out FILE.cir]";
 
 // Throws UsageError for an unknown option, a missing value, --kq together with given k or q,
 // or an unknown --kq.
