@@ -11,6 +11,7 @@
 #include "designer/core/memory_port.h"
 #include "designer/core/mesh_tuning.h"
 #include "designer/core/preferred_values.h"
+#include "designer/core/refit.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "designer/core/realized.h"
@@ -85,6 +86,10 @@ DesignOptions parseDesignOptions(int argc, const char* const* argv)
             o.correctLoss = true;
             continue;
         }
+        if (arg == "--refit") {
+            o.refit = true;
+            continue;
+        }
         bool known = false;
         for (const auto& [name, target] : texts) {
             if (arg != name)
@@ -103,6 +108,8 @@ DesignOptions parseDesignOptions(int argc, const char* const* argv)
         o.k = splitCommas(*k);
     if (o.kq && (o.q1 || o.qn || k))
         throw UsageError("--kq generates q1, qn and k: give either --kq or --q1, --qn and --k");
+    if (o.refit && !o.round)
+        throw UsageError("--refit needs --round");
     if (o.k.size() > 9)
         throw UsageError("--k takes at most 9 values, k12 to k9-10");
     return o;
@@ -165,18 +172,22 @@ std::string runDesign(const DesignOptions& o)
         const std::vector<double> available = o.round->size() > 4 && o.round->substr(o.round->size() - 4) == ".csv"
                                                   ? readPartsListFile(*o.round)
                                                   : seriesValues(*o.round);
-        auto rounded = [&](float v) { return static_cast<float>(nearestByRatio(v, available)); };
-        s.ce1pf = rounded(s.ce1pf);
-        s.cenpf = rounded(s.cenpf);
-        s.ce1 = store(s.ce1pf * 1e-12L);
-        s.cen = store(s.cenpf * 1e-12L);
-        for (int j = 1; j < s.crystalCount; ++j)
-            s.couplingCap[j] = rounded(s.couplingCap[j]);
-        for (int i = 1; i <= s.crystalCount; ++i) {
-            if (s.tuningCap[i] < static_cast<float>(kWirePf))
-                s.tuningCap[i] = rounded(s.tuningCap[i]);
-            window.setText(design::tuningCapField(i), generalText(s.tuningCap[i], 15));
+        if (o.refit) {
+            s = refitToValues(s, available, askedBw).state;
+        } else {
+            auto rounded = [&](float v) { return static_cast<float>(nearestByRatio(v, available)); };
+            s.ce1pf = rounded(s.ce1pf);
+            s.cenpf = rounded(s.cenpf);
+            s.ce1 = store(s.ce1pf * 1e-12L);
+            s.cen = store(s.cenpf * 1e-12L);
+            for (int j = 1; j < s.crystalCount; ++j)
+                s.couplingCap[j] = rounded(s.couplingCap[j]);
+            for (int i = 1; i <= s.crystalCount; ++i)
+                if (s.tuningCap[i] < static_cast<float>(kWirePf))
+                    s.tuningCap[i] = rounded(s.tuningCap[i]);
         }
+        for (int i = 1; i <= s.crystalCount; ++i)
+            window.setText(design::tuningCapField(i), generalText(s.tuningCap[i], 15));
     }
     std::string lines = "min_end_r_ohm," + value(s.rmin) + "\n" + "end_r_ohm," + value(s.rend) + "\n" +
                         "c1_pf," + value(s.ce1pf) + "\n" + "cn_pf," + value(s.cenpf) + "\n";
@@ -197,6 +208,8 @@ std::string runDesign(const DesignOptions& o)
     }
     if (o.crystals)
         lines += "reference_crystal," + setCrystalName(s, s.referenceMesh) + "\n";
+    if (o.refit)
+        lines += "rounded_end_r_ohm," + value(s.rend) + "\n";
 
     // Written last: any refusal or failure above leaves no file.
     if (o.out) {

@@ -24,6 +24,7 @@ struct DesignOptions {
     bool correctLoss = false;
     std::optional<std::string> crystals;  // name,fs_hz list to pick a matched set from
     std::optional<std::string> round;     // E6 ... E96, or a parts list FILE.csv
+    bool refit = false;                   // with round: neighbours and end R re-chosen
     std::optional<std::string> out;
 };
 
@@ -32,7 +33,7 @@ inline constexpr const char* kDesignUsage =
     "                     [--kq butterworth|chebyshev:RIPPLE_DB|minloss|bessel|gaussian\n"
     "                      | --q1 Q --qn Q --k K12,K23,...]\n"
     "                     [--r OHM] [--correct-loss] [--crystals FILE.csv]\n"
-    "                     [--round E6|E12|E24|E48|E96|FILE.csv] [--out FILE.cir]";
+    "                     [--round E6|E12|E24|E48|E96|FILE.csv [--refit]] [--out FILE.cir]";
 
 // Throws UsageError for an unknown option, a missing value, --kq together with given k or q,
 // or an unknown --kq.
