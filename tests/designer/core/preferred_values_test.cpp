@@ -145,3 +145,26 @@ TEST(RefitSlow, E24AndE12OverTheGrid)
         EXPECT_LE(std::fabs(worstRipple), goal.rippleDb) << goal.series;
     }
 }
+
+TEST(PreferredValues, RefitOptionsAndRefusals)
+{
+    EXPECT_THROW(designLines({"--refit"}), UsageError);
+    const std::string refit = designLines({"--r", "100", "--round", "E12", "--refit"});
+    EXPECT_GT(field(refit, "rounded_end_r_ohm"), 0);
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("mirabo-parts-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    {
+        std::ofstream list(dir / "parts.csv");
+        list << "pf\n100\n1OO\n";
+    }
+    const std::string out = (dir / "x.cir").string();
+    try {
+        designLines({"--round", (dir / "parts.csv").string(), "--out", out});
+        ADD_FAILURE() << "rounded";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "line 3: '1OO' is not a capacitance in pF");
+    }
+    EXPECT_FALSE(fs::exists(out));
+    fs::remove_all(dir);
+}
