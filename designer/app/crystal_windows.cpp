@@ -19,6 +19,7 @@
 #include "designer/app/chart.h"
 #include "designer/core/crystal_measure.h"
 #include "designer/core/crystal_results.h"
+#include "designer/core/mesh_tuning.h"
 #include "common/errors.h"
 #include "common/numread.h"
 #include "designer/app/qt_form_port.h"
@@ -255,8 +256,11 @@ void MatchedSetWindow::useTicked()
         if (table->item(row, 0)->checkState() == Qt::Checked)
             ticked.push_back(crystals[static_cast<std::size_t>(row)]);
     s.setFsHz.clear();
-    for (const SetMember& m : makeSet(ticked, s.fhz).members)
+    s.setNames.clear();
+    for (const SetMember& m : makeSet(ticked, s.fhz).members) {
         s.setFsHz.push_back(m.fsHz);
+        s.setNames.push_back(m.name);
+    }
     showStatus();
     if (onSetChanged)
         onSetChanged();
@@ -265,6 +269,7 @@ void MatchedSetWindow::useTicked()
 void MatchedSetWindow::clearSet()
 {
     s.setFsHz.clear();
+    s.setNames.clear();
     showStatus();
     if (onSetChanged)
         onSetChanged();
@@ -288,5 +293,8 @@ void MatchedSetWindow::showCrystals(const std::vector<std::string>& ticked)
 
 void MatchedSetWindow::showStatus()
 {
-    status->setText(text(setStatusText(s.setFsHz, s.crystalCount)));
+    const std::string reference = s.referenceMesh > 0 && static_cast<int>(s.setFsHz.size()) == s.crystalCount
+                                      ? setCrystalName(s, s.referenceMesh)
+                                      : std::string();
+    status->setText(text(setStatusText(s.setFsHz, s.crystalCount, s.referenceMesh, reference)));
 }

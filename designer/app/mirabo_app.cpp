@@ -134,6 +134,8 @@ void MiraboApp::wireKandQ()
     onClick(kandqControls, Command::ChooseChebyshev, [this] { generator.chooseChebyshev(); });
     onClick(kandqControls, Command::ChooseButterworth, [this] { generator.chooseButterworth(); });
     onClick(kandqControls, Command::ChooseMinimumLoss, [this] { generator.chooseMinimumLoss(); });
+    onClick(kandqControls, Command::ChooseBessel, [this] { generator.chooseBessel(); });
+    onClick(kandqControls, Command::ChooseGaussian, [this] { generator.chooseGaussian(); });
     onClick(kandqControls, Command::ReturnToDesign, [this] { showMainFromKandQ(); });
     kandq.onShow = [this] { runCommand(kandqPort, [&] { generator.showOrder(); }); };
     kandq.onClose = [this] { showMainFromKandQ(); };
@@ -248,11 +250,14 @@ void MiraboApp::showRealizedResponse()
 void MiraboApp::correctForCrystalLoss()
 {
     runCommand(mainPort, [&] {
-        LossCorrection c = correctForLoss(typedDesignFields(mainPort), EndRChoice::TypedOrMinimum);
+        LossCorrection c =
+            correctForLoss(typedDesignFields(mainPort), EndRChoice::TypedOrMinimum, state.setFsHz, state.setNames);
         if (c.reached) {
             const std::vector<double> set = state.setFsHz;
+            const std::vector<std::string> names = state.setNames;
             state = c.state;
             state.setFsHz = set;
+            state.setNames = names;
             for (design::Field f : computedDesignFields())
                 stepsPort.setText(f, c.window.text(f));
         }

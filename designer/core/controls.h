@@ -112,7 +112,7 @@ enum class Label {
 };
 
 enum class GroupBox {
-    FilterType,  // holds the three type buttons
+    FilterType,  // holds the type buttons
 };
 
 enum class Panel {
@@ -124,6 +124,8 @@ enum class Command {
     ChooseChebyshev,
     ChooseButterworth,
     ChooseMinimumLoss,
+    ChooseBessel,
+    ChooseGaussian,
     Calculate,
     ReturnToDesign,
 };

@@ -59,7 +59,8 @@ std::array<std::string, 3> crystalRow(const MeasuredCrystal& c, double fHz)
     return {c.name, generalText(c.fsHz, 12), fHz > 0 ? generalText(c.fsHz - fHz, 8) : std::string()};
 }
 
-std::string setStatusText(const std::vector<double>& setFsHz, int crystalCount)
+std::string setStatusText(const std::vector<double>& setFsHz, int crystalCount, int referenceMesh,
+                          const std::string& referenceName)
 {
     if (setFsHz.empty())
         return "No set: the export puts every crystal at F.";
@@ -68,5 +69,9 @@ std::string setStatusText(const std::vector<double>& setFsHz, int crystalCount)
                        " crystals at their own offsets from F (spread " + generalText(spread, 6) + " Hz).";
     if (static_cast<int>(setFsHz.size()) != crystalCount)
         line += "  The design has N = " + integerText(crystalCount) + ": the export refuses until they agree.";
+    else
+        line += "  Step 6 tunes every mesh to its own crystal.";
+    if (referenceMesh > 0 && static_cast<int>(setFsHz.size()) == crystalCount)
+        line += "  Mesh " + integerText(referenceMesh) + " (" + referenceName + ") sets the common frequency.";
     return line;
 }

@@ -36,4 +36,6 @@ std::array<std::string, 3> crystalRow(const MeasuredCrystal& crystal, double fHz
 
 // What the export does with the design's set: every crystal at F, or each at its own
 // offset, with a warning when the set's size is not the design's N.
-std::string setStatusText(const std::vector<double>& setFsHz, int crystalCount);
+// referenceMesh > 0: the mesh whose crystal sets step 6's common frequency, and its name.
+std::string setStatusText(const std::vector<double>& setFsHz, int crystalCount, int referenceMesh = 0,
+                          const std::string& referenceName = {});

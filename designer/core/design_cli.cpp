@@ -9,6 +9,9 @@
 #include "designer/core/loss_correction.h"
 #include "designer/core/matched_set.h"
 #include "designer/core/memory_port.h"
+#include "designer/core/mesh_tuning.h"
+#include "designer/core/preferred_values.h"
+#include "designer/core/refit.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "designer/core/realized.h"
@@ -44,11 +47,15 @@ void generateKandQ(const std::string& kind, MemoryDesignPort& window)
         generator.chooseButterworth();
     } else if (kind == "minloss") {
         generator.chooseMinimumLoss();
+    } else if (kind == "bessel") {
+        generator.chooseBessel();
+    } else if (kind == "gaussian") {
+        generator.chooseGaussian();
     } else if (kind.rfind("chebyshev:", 0) == 0) {
         generator.chooseChebyshev();
         generatorWindow.fields[kq::Field::Ripple] = kind.substr(10);
     } else {
-        throw UsageError("--kq takes butterworth, chebyshev:RIPPLE_DB or minloss, not '" + kind + "'");
+        throw UsageError("--kq takes butterworth, chebyshev:RIPPLE_DB, minloss, bessel or gaussian, not '" + kind + "'");
     }
     generator.calculate();
     if (!generatorWindow.messages.empty())
@@ -71,12 +78,16 @@ DesignOptions parseDesignOptions(int argc, const char* const* argv)
         {"--f", &o.fMhz}, {"--lm", &o.lm}, {"--qu", &o.qu},     {"--c0", &o.c0pf},
         {"--bw", &o.bw},  {"--n", &o.n},   {"--q1", &o.q1},     {"--qn", &o.qn},
         {"--k", &k},      {"--r", &o.r},   {"--kq", &o.kq},     {"--crystals", &o.crystals},
-        {"--out", &o.out},
+        {"--out", &o.out}, {"--round", &o.round},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--correct-loss") {
             o.correctLoss = true;
+            continue;
+        }
+        if (arg == "--refit") {
+            o.refit = true;
             continue;
         }
         bool known = false;
@@ -97,6 +108,8 @@ DesignOptions parseDesignOptions(int argc, const char* const* argv)
         o.k = splitCommas(*k);
     if (o.kq && (o.q1 || o.qn || k))
         throw UsageError("--kq generates q1, qn and k: give either --kq or --q1, --qn and --k");
+    if (o.refit && !o.round)
+        throw UsageError("--refit needs --round");
     if (o.k.size() > 9)
         throw UsageError("--k takes at most 9 values, k12 to k9-10");
     return o;
@@ -126,9 +139,19 @@ std::string runDesign(const DesignOptions& o)
 
     const float askedBw = readSingle(window.text(Field::Bandwidth));
     DesignState s;
+    // The set is picked before the steps, so that step 6 tunes each mesh to its own crystal.
+    if (o.crystals) {
+        const float fhz = store(readSingle(window.text(Field::CrystalMhz)) * 1000000.0L);
+        const std::int32_t n = readInteger(window.text(Field::CrystalCount));
+        for (const SetMember& m : pickMatchedSet(readCrystalListFile(*o.crystals), n, fhz).members) {
+            s.setFsHz.push_back(m.fsHz);
+            s.setNames.push_back(m.name);
+        }
+    }
     std::string out;
     if (o.correctLoss) {
-        LossCorrection c = correctForLoss(window.fields, o.r ? EndRChoice::TypedOrMinimum : EndRChoice::Minimum);
+        LossCorrection c = correctForLoss(window.fields, o.r ? EndRChoice::TypedOrMinimum : EndRChoice::Minimum,
+                                          s.setFsHz, s.setNames);
         if (!c.reached || c.endRRaised)
             throw AppError(c.message);
         s = c.state;
@@ -140,13 +163,32 @@ std::string runDesign(const DesignOptions& o)
         if (!run.done)
             throw AppError(run.message);
     }
-    if (o.crystals)
-        for (const SetMember& m : pickMatchedSet(readCrystalListFile(*o.crystals), s.crystalCount, s.fhz).members)
-            s.setFsHz.push_back(m.fsHz);
 
     // The export reads the tuning capacitors back from their fields, as the window's does.
     for (int i = 1; i <= kMeshes; ++i)
         s.tuningCap[i] = readSingle(window.text(design::tuningCapField(i)));
+    if (o.round) {
+        // Every capacitor to the nearest available value; wires stay wires.
+        const std::vector<double> available = o.round->size() > 4 && o.round->substr(o.round->size() - 4) == ".csv"
+                                                  ? readPartsListFile(*o.round)
+                                                  : seriesValues(*o.round);
+        if (o.refit) {
+            s = refitToValues(s, available, askedBw).state;
+        } else {
+            auto rounded = [&](float v) { return static_cast<float>(nearestByRatio(v, available)); };
+            s.ce1pf = rounded(s.ce1pf);
+            s.cenpf = rounded(s.cenpf);
+            s.ce1 = store(s.ce1pf * 1e-12L);
+            s.cen = store(s.cenpf * 1e-12L);
+            for (int j = 1; j < s.crystalCount; ++j)
+                s.couplingCap[j] = rounded(s.couplingCap[j]);
+            for (int i = 1; i <= s.crystalCount; ++i)
+                if (s.tuningCap[i] < static_cast<float>(kWirePf))
+                    s.tuningCap[i] = rounded(s.tuningCap[i]);
+        }
+        for (int i = 1; i <= s.crystalCount; ++i)
+            window.setText(design::tuningCapField(i), generalText(s.tuningCap[i], 15));
+    }
     std::string lines = "min_end_r_ohm," + value(s.rmin) + "\n" + "end_r_ohm," + value(s.rend) + "\n" +
                         "c1_pf," + value(s.ce1pf) + "\n" + "cn_pf," + value(s.cenpf) + "\n";
     for (int j = 1; j < s.crystalCount; ++j)
@@ -159,6 +201,15 @@ std::string runDesign(const DesignOptions& o)
     for (std::size_t i = 0; i < s.setFsHz.size(); ++i)
         lines += "xtal" + integerText(static_cast<long long>(i) + 1) + "_fs_hz," + generalText(s.setFsHz[i], 15) + "\n";
     lines += realizedCsv(realizeDesign(s, askedBw));
+    if (o.kq) {
+        lines += "q1," + generalText(s.q1, 9) + "\n" + "qn," + generalText(s.qn, 9) + "\n";
+        for (int j = 1; j < s.crystalCount; ++j)
+            lines += "k" + integerText(j) + "_" + integerText(j + 1) + "," + generalText(s.coupling[j], 9) + "\n";
+    }
+    if (o.crystals)
+        lines += "reference_crystal," + setCrystalName(s, s.referenceMesh) + "\n";
+    if (o.refit)
+        lines += "rounded_end_r_ohm," + value(s.rend) + "\n";
 
     // Written last: any refusal or failure above leaves no file.
     if (o.out) {

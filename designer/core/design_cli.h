@@ -19,16 +19,21 @@ struct DesignOptions {
     // Field texts as typed in the window; unset ones keep the window's defaults.
     std::optional<std::string> fMhz, lm, qu, c0pf, bw, n, q1, qn, r;
     std::vector<std::string> k;  // k12, k23, ...
-    std::optional<std::string> kq;  // "butterworth", "chebyshev:RIPPLE_DB" or "minloss"
+    // "butterworth", "chebyshev:RIPPLE_DB", "minloss", "bessel" or "gaussian"
+    std::optional<std::string> kq;
     bool correctLoss = false;
     std::optional<std::string> crystals;  // name,fs_hz list to pick a matched set from
+    std::optional<std::string> round;     // E6 ... E96, or a parts list FILE.csv
+    bool refit = false;                   // with round: neighbours and end R re-chosen
     std::optional<std::string> out;
 };
 
 inline constexpr const char* kDesignUsage =
     "usage: mirabo-design [--f MHZ] [--lm H] [--qu Q] [--c0 PF] [--bw HZ] [--n N]\n"
-    "                     [--kq butterworth|chebyshev:RIPPLE_DB|minloss | --q1 Q --qn Q --k K12,K23,...]\n"
-    "                     [--r OHM] [--correct-loss] [--crystals FILE.csv] [--out FILE.cir]";
+    "                     [--kq butterworth|chebyshev:RIPPLE_DB|minloss|bessel|gaussian\n"
+    "                      | --q1 Q --qn Q --k K12,K23,...]\n"
+    "                     [--r OHM] [--correct-loss] [--crystals FILE.csv]\n"
+    "                     [--round E6|E12|E24|E48|E96|FILE.csv [--refit]] [--out FILE.cir]";
 
 // Throws UsageError for an unknown option, a missing value, --kq together with given k or q,
 // or an unknown --kq.

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // Tables hold ten meshes, slot 1 first (slot 0 unused), as the window has fields for.
@@ -54,4 +55,6 @@ struct DesignState {
     // The matched set the filter will be built from: each crystal's series resonance in Hz,
     // mesh 1 first. Empty: every crystal is taken at F, as the steps assume.
     std::vector<double> setFsHz;
+    std::vector<std::string> setNames;  // beside setFsHz, where the set's crystals have names
+    int referenceMesh = 0;  // with a set: the mesh whose crystal sets the common frequency
 };

@@ -1,8 +1,11 @@
 #include "designer/core/designer.h"
 
 #include <cmath>
+#include <optional>
 
 #include "common/numtext.h"
+#include "designer/core/mesh_tuning.h"
+#include "designer/core/set_refinement.h"
 #include "designer/core/single.h"
 
 using namespace design;
@@ -179,6 +182,12 @@ void Designer::tuneMeshes()
     for (int i = 2; i <= n - 1; ++i)
         s.meshCap[i] = series(s.couplingCap[i], s.couplingCap[i - 1]);
 
+    const bool withSet = !s.setFsHz.empty() && static_cast<int>(s.setFsHz.size()) == n;
+    // With a set, each mesh is tuned to its own crystal; nothing is stored when one cannot be.
+    std::optional<SetTuning> own;
+    if (withSet)
+        own = tuneToSet(s);
+    s.referenceMesh = 0;
     s.minMeshCap = 1000000.0f;
     for (int i = 1; i <= n; ++i)
         if (s.meshCap[i] < s.minMeshCap)
@@ -192,6 +201,22 @@ void Designer::tuneMeshes()
         const ext v = div(1.0L, div(1.0L, static_cast<ext>(s.minMeshCap)) - div(1.0L, static_cast<ext>(s.meshCap[i])));
         const bool huge = !(std::fabs(v) <= static_cast<ext>(FLT_MAX)) || std::fabs(static_cast<float>(v)) > 100000.0f;
         s.tuningCap[i] = huge ? 99999.0f : static_cast<float>(v);
+    }
+    if (own) {
+        // The identical-crystal design is the response the set's design is refined to.
+        DesignState identical = s;
+        identical.setFsHz.clear();
+        for (int i = 1; i <= n; ++i)
+            s.tuningCap[i] = static_cast<float>(own->tuningPf[static_cast<std::size_t>(i - 1)]);
+        s.referenceMesh = own->referenceMesh;
+        // The loops' common frequency moves with the set: the passband starts there.
+        DesignState atF = s;
+        atF.setFsHz.assign(static_cast<std::size_t>(n), static_cast<double>(s.fhz));
+        refineForSet(identical, s, own->commonHz - tuneToSet(atF).commonHz);
+        w.setText(Field::EndC1, fixed(s.ce1pf, 5, 2));
+        w.setText(Field::EndCn, fixed(s.cenpf, 5, 2));
+        for (int j = 1; j <= 9; ++j)
+            w.setText(couplingCapField(j), fixed(s.couplingCap[j], 5, 2));
     }
     for (int i = 1; i <= kMeshes; ++i)
         w.setText(tuningCapField(i), fixed(s.tuningCap[i], 5, 2));

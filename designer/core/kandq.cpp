@@ -5,6 +5,7 @@
 
 #include "common/numtext.h"
 #include "common/numread.h"
+#include "designer/core/lowpass_synthesis.h"
 #include "designer/core/single.h"
 
 using checked::div;
@@ -27,6 +28,28 @@ void KandQ::chooseButterworth()
 void KandQ::chooseMinimumLoss()
 {
     filterType = 2;
+}
+
+void KandQ::chooseBessel()
+{
+    filterType = 3;
+}
+
+void KandQ::chooseGaussian()
+{
+    filterType = 4;
+}
+
+// Bessel and Gaussian values come from the synthesis, already at -3 dB and between equal ends.
+void KandQ::synthesizedPrototype(int n)
+{
+    const LowpassLadder ladder = synthesizeLowpass(filterType == 3 ? AllPole::Bessel : AllPole::Gaussian, n);
+    for (int k = 1; k <= n; ++k)
+        s.prototype[k] = static_cast<float>(ladder.g[static_cast<std::size_t>(k)]);
+    for (int j = 1; j <= n - 1; ++j)
+        s.coupling[j] = store(div(1.0L, checked::sqrt(static_cast<ext>(s.prototype[j]) * s.prototype[j + 1])));
+    s.q1 = s.prototype[1];
+    s.qn = s.prototype[n];
 }
 
 // Lowpass prototype values into the state's prototype table (Butterworth for ripple 0, Chebyshev above), with the
@@ -86,8 +109,14 @@ void KandQ::calculate()
     ripple = filterType == 1 ? typedRipple : filterType == 0 ? 0.0f : -1.0f;
 
     oddOrder = 1;
-    lowpassPrototype(n);
-    if (ripple >= 0) {
+    const bool synthesized = filterType == 3 || filterType == 4;
+    if (synthesized)
+        synthesizedPrototype(n);
+    else
+        lowpassPrototype(n);
+    if (synthesized) {
+        // q and k are set by the synthesis.
+    } else if (ripple >= 0) {
         // Renormalise from the ripple bandwidth to the 3 dB bandwidth.
         for (int k = 1; k <= n; ++k)
             s.prototype[k] = store(static_cast<ext>(s.prototype[k]) * bwfactor);

@@ -1,6 +1,6 @@
 #pragma once
 // The k-and-q generator window's behaviour: normalised end Q values and coupling
-// coefficients for Butterworth, Chebyshev and minimum-loss (Cohn) responses, written
+// coefficients for Butterworth, Chebyshev, minimum-loss (Cohn), Bessel and Gaussian responses, written
 // straight into the design state for steps 3 and 5.
 
 #include <array>
@@ -22,9 +22,12 @@ public:
     void chooseChebyshev();
     void chooseButterworth();
     void chooseMinimumLoss();
+    void chooseBessel();
+    void chooseGaussian();
     void calculate();  // the "Click" button and the "4." panel
 
-    // 0 Butterworth, 1 Chebyshev, 2 minimum-loss; Butterworth until a type is picked.
+    // 0 Butterworth, 1 Chebyshev, 2 minimum-loss, 3 Bessel, 4 Gaussian; Butterworth until a
+    // type is picked.
     std::int32_t filterType = 0;
 
     // Working values of the last calculation.
@@ -41,6 +44,7 @@ public:
 
 private:
     void lowpassPrototype(int n);
+    void synthesizedPrototype(int n);
 
     DesignState& s;
     KandQPort& w;

@@ -65,13 +65,16 @@ double narrowestBandwidth(const DesignState& s)
     return q * s.fhz / (s.qu - q);
 }
 
-Trial designWith(const std::map<Field, std::string>& typed, double designBw, EndRChoice endR)
+Trial designWith(const std::map<Field, std::string>& typed, double designBw, EndRChoice endR,
+                 const std::vector<double>& setFsHz, const std::vector<std::string>& setNames)
 {
     Trial t;
     t.designBw = designBw;
     t.window.fields = typed;
     t.window.fields[Field::Bandwidth] = generalText(designBw, 9);
     t.state = DesignState{};
+    t.state.setFsHz = setFsHz;
+    t.state.setNames = setNames;
     try {
         t.run = runDesignSteps(t.state, t.window, endR);
         if (!t.run.done) {
@@ -95,7 +98,8 @@ double typedQ(const std::map<Field, std::string>& typed)
 
 }  // namespace
 
-LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRChoice endR)
+LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRChoice endR,
+                              const std::vector<double>& setFsHz, const std::vector<std::string>& setNames)
 {
     LossCorrection out;
     const auto bwText = typed.find(Field::Bandwidth);
@@ -113,7 +117,7 @@ LossCorrection correctForLoss(const std::map<Field, std::string>& typed, EndRCho
     std::optional<double> narrowestBw;
     auto error = [&](const Trial& t) { return std::fabs(*t.realized - asked); };
     for (int i = 0; i < kMaxLossIterations; ++i) {
-        Trial t = designWith(typed, x, endR);
+        Trial t = designWith(typed, x, endR, setFsHz, setNames);
         ++out.iterations;
         if (!t.realized) {
             if (firstRefusal.empty())

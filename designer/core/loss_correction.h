@@ -8,6 +8,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "designer/core/controls.h"
 #include "designer/core/design_state.h"
@@ -50,4 +51,6 @@ struct LossCorrection {
 
 // `typed` holds the user's field texts (B is read from them as the asked bandwidth).
 // Nothing outside the result is changed, whether the target is reached or not.
-LossCorrection correctForLoss(const std::map<design::Field, std::string>& typed, EndRChoice endR);
+// With a matched set (fs of mesh 1 first) every trial is tuned to it and solved with its offsets.
+LossCorrection correctForLoss(const std::map<design::Field, std::string>& typed, EndRChoice endR,
+                              const std::vector<double>& setFsHz = {}, const std::vector<std::string>& setNames = {});

@@ -97,7 +97,11 @@ TEST(CrystalBatch, RowsAndSetStatus)
     EXPECT_EQ(crystalRow({"X1", 10000012.5}, 0)[2], "") << "no offset before step 1 knows F";
     EXPECT_EQ(setStatusText({}, 5), "No set: the export puts every crystal at F.");
     EXPECT_EQ(setStatusText({-20, -5, 0, 3, 12.5}, 5),
-              "The export puts 5 crystals at their own offsets from F (spread 32.5 Hz).");
+              "The export puts 5 crystals at their own offsets from F (spread 32.5 Hz)."
+              "  Step 6 tunes every mesh to its own crystal.");
+    EXPECT_EQ(setStatusText({-20, -5, 0, 3, 12.5}, 5, 2, "X7"),
+              "The export puts 5 crystals at their own offsets from F (spread 32.5 Hz)."
+              "  Step 6 tunes every mesh to its own crystal.  Mesh 2 (X7) sets the common frequency.");
     EXPECT_EQ(setStatusText({-20, 12.5}, 5), "The export puts 2 crystals at their own offsets from F (spread 32.5 Hz)."
                                              "  The design has N = 5: the export refuses until they agree.");
 }

@@ -223,3 +223,15 @@ TEST_F(Cli, CrystalFromOneAndTwoPortFiles)
 }
 
 }  // namespace
+
+TEST(CliKandQ, PrintsTheValuesTheStepsUsed)
+{
+    const char* argv[] = {"mirabo-design", "--kq", "gaussian", "--n", "4"};
+    const std::string out = runDesign(parseDesignOptions(5, argv));
+    // The generator's values as the main window's four-decimal fields hand them to the steps.
+    EXPECT_NE(out.find("\nq1,2.24499989\nqn,0.177200004\nk1_2,0.691299975\nk2_3,1.42250001\nk3_4,3.26270008\n"),
+              std::string::npos)
+        << out;
+    const char* plain[] = {"mirabo-design", "--n", "4"};
+    EXPECT_EQ(runDesign(parseDesignOptions(3, plain)).find("q1,"), std::string::npos);
+}

@@ -1,0 +1,111 @@
+#include "designer/core/set_refinement.h"
+
+#include <cmath>
+#include <vector>
+
+#include <Eigen/Core>
+#include <unsupported/Eigen/LevenbergMarquardt>
+#include <unsupported/Eigen/NumericalDiff>
+
+#include "designer/core/realized.h"
+#include "designer/core/mesh_tuning.h"
+#include "common/errors.h"
+#include "ladder/engine.h"
+
+namespace {
+
+constexpr int kPoints = 361;
+constexpr double kPassbandWeight = 10;
+constexpr double kFloorDb = -70;  // below this the skirts say nothing of the passband
+
+struct Fit : Eigen::DenseFunctor<double> {
+    Circuit circuit;
+    std::vector<int> parts;  // the parts whose log-value is x[0..]; x.back() is the shift / B
+    std::vector<double> freq, want, weight;
+    double bw = 1;
+    int* evaluations = nullptr;
+
+    Fit(int inputs, int values) : Eigen::DenseFunctor<double>(inputs, values) {}
+
+    int operator()(const Eigen::VectorXd& x, Eigen::VectorXd& r) const
+    {
+        Circuit c = circuit;
+        for (std::size_t k = 0; k < parts.size(); ++k)
+            c.part(parts[k]).partvalue = std::exp(x[static_cast<Eigen::Index>(k)]);
+        const double shift = x[static_cast<Eigen::Index>(parts.size())] * bw;
+        ++*evaluations;
+        try {
+            for (std::size_t j = 0; j < freq.size(); ++j) {
+                const double got = solveLadder(c, freq[j] + shift).s21db;
+                r[static_cast<Eigen::Index>(j)] = weight[j] * (std::max(got, kFloorDb) - want[j]);
+            }
+        } catch (const FloatError&) {
+            // A trial step the engine cannot solve: far off, so the step is refused.
+            r.setConstant(1e6);
+        }
+        return 0;
+    }
+};
+
+}  // namespace
+
+SetRefinement refineForSet(const DesignState& identical, DesignState& set, double startShiftHz)
+{
+    SetRefinement out;
+    const Circuit target = realizedCircuit(identical);
+    const int n = set.crystalCount;
+    std::vector<int> parts;
+    // Part 1 is C1, then per mesh k: crystal 3k-1, tuning capacitor 3k, shunt 3k+1.
+    parts.push_back(1);
+    for (int k = 1; k <= n; ++k) {
+        if (set.tuningCap[k] < static_cast<float>(kWirePf))
+            parts.push_back(3 * k);
+        parts.push_back(3 * k + 1);
+    }
+    std::vector<double> freq, want, weight;
+    for (int j = 0; j < kPoints; ++j) {
+        const double f = -2.0 * identical.bw + 6.0 * identical.bw * j / (kPoints - 1);
+        const double db = solveLadder(target, f).s21db;
+        if (db < kFloorDb)
+            continue;
+        freq.push_back(f);
+        want.push_back(db);
+        weight.push_back(0);
+    }
+    double peak = -1e300;
+    for (double db : want)
+        peak = std::max(peak, db);
+    for (std::size_t j = 0; j < want.size(); ++j)
+        weight[j] = want[j] > peak - 3 ? kPassbandWeight : 1;
+
+    Fit fit(static_cast<int>(parts.size()) + 1, static_cast<int>(freq.size()));
+    fit.circuit = realizedCircuit(set);
+    fit.parts = parts;
+    fit.freq = freq;
+    fit.want = want;
+    fit.weight = weight;
+    fit.bw = identical.bw;
+    fit.evaluations = &out.evaluations;
+    Eigen::VectorXd x(static_cast<Eigen::Index>(parts.size()) + 1);
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        x[static_cast<Eigen::Index>(k)] = std::log(fit.circuit.part(parts[k]).partvalue);
+    x[static_cast<Eigen::Index>(parts.size())] = startShiftHz / identical.bw;
+    if (static_cast<Eigen::Index>(freq.size()) > x.size()) {
+        Eigen::NumericalDiff<Fit> diff(fit);
+        Eigen::LevenbergMarquardt<Eigen::NumericalDiff<Fit>> lm(diff);
+        lm.setMaxfev(4000);
+        lm.minimize(x);
+    }
+    auto value = [&](std::size_t k) { return static_cast<float>(std::exp(x[static_cast<Eigen::Index>(k)])); };
+    std::size_t k = 0;
+    set.ce1pf = value(k++);
+    for (int m = 1; m <= n; ++m) {
+        if (set.tuningCap[m] < static_cast<float>(kWirePf))
+            set.tuningCap[m] = value(k++);
+        (m < n ? set.couplingCap[m] : set.cenpf) = value(k++);
+    }
+    set.ce1 = set.ce1pf * 1e-12f;
+    set.cen = set.cenpf * 1e-12f;
+    out.shiftHz = x[static_cast<Eigen::Index>(parts.size())] * identical.bw;
+    return out;
+}
