@@ -130,7 +130,7 @@ TEST(LowpassSynthesis, GeneratorShowsBesselAndGaussian)
     w.fields[kq::Field::Ripple] = "0.5";  // read only for Chebyshev
     g.chooseBessel();
     runCommand(w, [&] { g.calculate(); });
-    EXPECT_TRUE(w.messages().empty());
+    EXPECT_TRUE(w.messageEvents().empty());
     EXPECT_EQ(w.fields[kq::Field::Q1], "2.20341");
     EXPECT_EQ(w.fields[kq::Field::Qn], "0.33742");
     EXPECT_EQ(w.memo, (std::vector<std::string>{"12     0.68384", "23     1.74748"}));
