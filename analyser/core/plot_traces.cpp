@@ -77,6 +77,28 @@ std::vector<PlotTrace> measured(const Analyser& a, const TraceView& view)
     return out;
 }
 
+// The fitted circuit over the plot's range, as drawFitted() draws it over the measurement.
+std::vector<PlotTrace> fitted(const Analyser& a, const TraceView& view)
+{
+    if (!a.fitted || !a.circuitPlotted)
+        return {};
+    Circuit f = *a.fitted;
+    f.startfreq = a.circuit.startfreq;
+    f.stopfreq = a.circuit.stopfreq;
+    const auto freqs = sweepFrequencies(f.startfreq, f.stopfreq);
+    PlotTrace s21{"Fitted S21", colors::kFitted, {}, {}, {}}, s11{"Fitted S11", colors::kFitted, {}, {}, {}};
+    solveSweep(f, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
+        s21.x.push_back(freqs[std::size_t(i)]);
+        s21.y.push_back(s.s21db);
+        s11.x.push_back(freqs[std::size_t(i)]);
+        s11.y.push_back(s.s11db);
+    });
+    std::vector<PlotTrace> out{s21};
+    if (view.s11)
+        out.push_back(s11);
+    return out;
+}
+
 }  // namespace
 
 PlotScale plotScale(const Analyser& a)
@@ -90,7 +112,7 @@ PlotScale plotScale(const Analyser& a)
 
 const std::vector<TraceSource>& mainPlotTraces()
 {
-    static const std::vector<TraceSource> sources{envelope, computed, reference, measured};
+    static const std::vector<TraceSource> sources{envelope, computed, reference, measured, fitted};
     return sources;
 }
 

@@ -33,7 +33,8 @@ struct TraceView {
 
 using TraceSource = std::function<std::vector<PlotTrace>(const Analyser&, const TraceView&)>;
 
-// Tolerance envelope, S21, reference, S11, measurement: the main plot's order, back to front.
+// Tolerance envelope, S21, reference, S11, measurement, fitted response: the main plot's
+// order, back to front.
 const std::vector<TraceSource>& mainPlotTraces();
 
 // Every source's traces in order. Throws what the engine throws (FloatError).

@@ -51,6 +51,23 @@ TEST(PlotTraces, TheMainPlotsTracesAtItsScale)
     EXPECT_FALSE(named(collectTraces(t.a, {true, true}), "S21"));
 }
 
+TEST(PlotTraces, FittedResponseLastOverTheRangeShown)
+{
+    Plotted t;
+    EXPECT_FALSE(named(collectTraces(t.a, {true, false}), "Fitted S21")) << "no fit yet";
+    Circuit fitted = t.a.circuit;
+    fitted.part(2).partvalue *= 1.05;
+    fitted.startfreq = 100, fitted.stopfreq = 200;  // the plot's range counts, not the fit's
+    t.a.fitted = fitted;
+    const auto traces = collectTraces(t.a, {false, false});
+    ASSERT_FALSE(traces.empty());
+    EXPECT_EQ(traces.back().name, "Fitted S21") << "drawn over everything else";
+    EXPECT_EQ(traces.back().x.front(), t.a.circuit.startfreq);
+    fitted.startfreq = t.a.circuit.startfreq, fitted.stopfreq = t.a.circuit.stopfreq;
+    EXPECT_EQ(traces.back().y[400], solveLadder(fitted, traces.back().x[400]).s21db);
+    EXPECT_TRUE(named(collectTraces(t.a, {true, false}), "Fitted S11"));
+}
+
 TEST(PlotTraces, EnvelopeIsABandBehindTheTraces)
 {
     Plotted t;
