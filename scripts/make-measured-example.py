@@ -44,17 +44,18 @@ def built_circuit(lines, noise):
     """The design's lines with each crystal off by a little and one coupling capacitor off."""
     out = list(lines)
     header = 15  # part count ... dB per division
-    offsets, couplings = [], 0
+    offsets, shunts = [], []
     for i in range(header, len(out) - 1, 3):
         kind, conn = out[i], out[i + 1]
         if kind == "xtl":
             offset = round(CRYSTAL_SIGMA_HZ * noise.normal(), 1)
             out[i + 2] = repr(float(out[i + 2]) + offset)
             offsets.append(offset)
-        elif kind == "cap" and conn == "ser":
-            if couplings == COUPLING_INDEX:
-                out[i + 2] = repr(float(out[i + 2]) * COUPLING_ERROR)
-            couplings += 1
+        elif kind == "cap" and conn == "par":
+            shunts.append(i + 2)
+    # The shunt capacitors between two crystals couple them; the first and last are the ends.
+    coupling = shunts[1:-1][COUPLING_INDEX]
+    out[coupling] = repr(float(out[coupling]) * COUPLING_ERROR)
     return out, offsets
 
 
