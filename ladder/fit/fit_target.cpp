@@ -88,22 +88,21 @@ double rmsDb(const Target& t, const ModelResponse& model)
 {
     double sum = 0;
     int count = 0;
-    for (int i = 0; i < t.points(); ++i) {
-        const double d21 = flooredDb(model.s21[i]) - flooredDb(t.s21[i]);
-        sum += d21 * d21;
+    auto add = [&](std::complex<double> fitted, std::complex<double> measured) {
+        if (magnitudeDb(measured) < kRmsFloorDb)
+            return;
+        const double d = flooredDb(fitted) - flooredDb(measured);
+        sum += d * d;
         ++count;
-        if (t.hasS11) {
-            const double d11 = flooredDb(model.s11[i]) - flooredDb(t.s11[i]);
-            sum += d11 * d11;
-            ++count;
-        }
-        if (t.hasS22) {
-            const double d22 = flooredDb(model.s22[i]) - flooredDb(t.s22[i]);
-            sum += d22 * d22;
-            ++count;
-        }
+    };
+    for (int i = 0; i < t.points(); ++i) {
+        add(model.s21[i], t.s21[i]);
+        if (t.hasS11)
+            add(model.s11[i], t.s11[i]);
+        if (t.hasS22)
+            add(model.s22[i], t.s22[i]);
     }
-    return std::sqrt(sum / count);
+    return count > 0 ? std::sqrt(sum / count) : 0;
 }
 
 }  // namespace fit

@@ -48,8 +48,11 @@ Target targetFrom(const Network& n, const Circuit& m, double start, double stop)
 // The weighted residual of a model's response, into r[0..values()).
 void residual(const Target& t, const ModelResponse& model, double* r);
 
-// RMS of the dB differences over every point of S21, S11 and S22 (those there are), levels below kNoiseFloorDb
-// taken as kNoiseFloorDb.
+// RMS of the dB differences over the points of S21, S11 and S22 (those there are) measured
+// above kRmsFloorDb, fitted levels below kNoiseFloorDb taken as kNoiseFloorDb. A low-cost
+// analyser's floor lies at -70 to -90 dB: what it measures deeper down tells of the
+// instrument, not of the filter, and would swamp the figure.
+inline constexpr double kRmsFloorDb = -60;
 double rmsDb(const Target& t, const ModelResponse& model);
 
 }  // namespace fit
