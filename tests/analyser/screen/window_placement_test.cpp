@@ -21,7 +21,8 @@ void startWithExample(SorvelApp& app)
 
 std::vector<QWidget*> secondaryWindows(SorvelApp& app)
 {
-    return {&app.responseWindow(), &app.toleranceWindow(), &app.largePlot()};
+    return {&app.responseWindow(), &app.toleranceWindow(), &app.largePlot(), &app.fitWindow(),
+            &app.instrumentPanel()};
 }
 
 TEST(SecondaryWindows, OpenBesideTheMainWindowAndFitASmallScreen)
@@ -31,6 +32,8 @@ TEST(SecondaryWindows, OpenBesideTheMainWindowAndFitASmallScreen)
     s.main().action(Command::ShowResponse)->trigger();
     s.main().action(Command::ShowTolerance)->trigger();
     s.app().showLargePlot();
+    s.main().action(Command::ShowFit)->trigger();
+    s.app().instrumentPanel().show();  // as connecting shows it
     QApplication::processEvents();
     const std::vector<QRect> controls = desktop::controlRects(s.main());
     ASSERT_GT(controls.size(), 20u);
