@@ -29,14 +29,12 @@ std::vector<PlotTrace> envelope(const Analyser& a, const TraceView&)
     return {band, p5, p95};
 }
 
-// S21 and S11 over the plot's sweep, as the plot computed them.
-std::vector<PlotTrace> computed(const Analyser& a, const TraceView& view)
+// S21 (and S11 where shown) of m over its sweep, in one colour or two.
+std::vector<PlotTrace> levels(const Circuit& m, const TraceView& view, const std::string& prefix, Color s21Colour,
+                              Color s11Colour)
 {
-    if (!a.circuitPlotted)
-        return {};
-    const Circuit& m = a.circuit;
     const auto freqs = sweepFrequencies(m.startfreq, m.stopfreq);
-    PlotTrace s21{"S21", colors::kRed, {}, {}, {}}, s11{"S11", colors::kBlue, {}, {}, {}};
+    PlotTrace s21{prefix + "S21", s21Colour, {}, {}, {}}, s11{prefix + "S11", s11Colour, {}, {}, {}};
     solveSweep(m, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
         s21.x.push_back(freqs[std::size_t(i)]);
         s21.y.push_back(s.s21db);
@@ -47,6 +45,14 @@ std::vector<PlotTrace> computed(const Analyser& a, const TraceView& view)
     if (view.s11)
         out.push_back(s11);
     return out;
+}
+
+// S21 and S11 over the plot's sweep, as the plot computed them.
+std::vector<PlotTrace> computed(const Analyser& a, const TraceView& view)
+{
+    if (!a.circuitPlotted)
+        return {};
+    return levels(a.circuit, view, "", colors::kRed, colors::kBlue);
 }
 
 // The reference is kept as the pixels it was drawn at; read back at the plot's scale, it
@@ -85,18 +91,7 @@ std::vector<PlotTrace> fitted(const Analyser& a, const TraceView& view)
     Circuit f = *a.fitted;
     f.startfreq = a.circuit.startfreq;
     f.stopfreq = a.circuit.stopfreq;
-    const auto freqs = sweepFrequencies(f.startfreq, f.stopfreq);
-    PlotTrace s21{"Fitted S21", colors::kFitted, {}, {}, {}}, s11{"Fitted S11", colors::kFitted, {}, {}, {}};
-    solveSweep(f, freqs.data(), kSweepPoints, [&](int i, const Solution& s) {
-        s21.x.push_back(freqs[std::size_t(i)]);
-        s21.y.push_back(s.s21db);
-        s11.x.push_back(freqs[std::size_t(i)]);
-        s11.y.push_back(s.s11db);
-    });
-    std::vector<PlotTrace> out{s21};
-    if (view.s11)
-        out.push_back(s11);
-    return out;
+    return levels(f, view, "Fitted ", colors::kFitted, colors::kFitted);
 }
 
 }  // namespace
