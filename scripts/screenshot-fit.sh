@@ -3,38 +3,20 @@
 # measurement of it as built (its crystals a few hertz off, its second coupling capacitor 5 %
 # high, with an analyser's noise), and the Fit to Measurement window beside it after a
 # default fit, the fitted response in teal over the measurement. BUILD_DIR picks the build tree.
-set -euo pipefail
-repo="$(cd "$(dirname "$0")/.." && pwd)"
-source "$repo/scripts/deps.sh"
-need_packages "${BUILD_PACKAGES[@]}" xvfb xauth imagemagick xdotool
-
-build="${BUILD_DIR:-$repo/build/release}"
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2 --target sorvel
-
-work="$(mktemp -d)"
+source "$(dirname "$0")/screenshot-lib.sh"
+build_targets sorvel
 cp "$repo/packaging/examples/crystal-5-pole.cir" "$work/design.cir"
 cp "$repo/packaging/examples/measured-crystal-5-pole.s2p" "$work/measured.s2p"
 mkdir -p "$work/config/ladderbench"
 
-Xvfb -displayfd 3 -screen 0 1600x950x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-sorvel_pid=""
-cleanup() {
-    [ -n "$sorvel_pid" ] && kill "$sorvel_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+start_display 1600x950
 
 (cd "$work" && XDG_CONFIG_HOME="$work/config" exec "$build/analyser/app/sorvel" design.cir measured.s2p) \
     >/dev/null 2>&1 &
-sorvel_pid=$!
+pids+=($!)
 window="$(xdotool search --sync --name '^Sorvel, 2008 $' | head -1)"
 sleep 1.5
-xdotool windowfocus --sync "$window" key alt+i
+xdotool windowfocus --sync "$window" key alt+m
 fit="$(xdotool search --sync --name '^Fit to Measurement$' | head -1)"
 sleep 1
 xdotool windowfocus --sync "$fit" key alt+f

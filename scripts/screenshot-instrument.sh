@@ -3,42 +3,23 @@
 # to the simulated NanoVNA answering as the filter was built (one coupling capacitor 3 %
 # off, a little noise), sweeping continuously, with the Instrument window beside it.
 # BUILD_DIR picks the build tree (default build/release).
-set -euo pipefail
-repo="$(cd "$(dirname "$0")/.." && pwd)"
-source "$repo/scripts/deps.sh"
-need_packages "${BUILD_PACKAGES[@]}" xvfb xauth imagemagick xdotool
-
-build="${BUILD_DIR:-$repo/build/release}"
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2 --target sorvel nanovna-sim
-
-work="$(mktemp -d)"
+source "$(dirname "$0")/screenshot-lib.sh"
+build_targets sorvel nanovna-sim
 cp "$repo/packaging/examples/crystal-5-pole.cir" "$work/design.cir"
 sed -e 's/^338.820007324219\r$/349\r/' "$work/design.cir" >"$work/built.cir"
 mkdir -p "$work/config/ladderbench"
 
-Xvfb -displayfd 3 -screen 0 1600x950x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-sorvel_pid="" sim_pid=""
-cleanup() {
-    [ -n "$sorvel_pid" ] && kill "$sorvel_pid" 2>/dev/null || true
-    [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+start_display 1600x950
 
 "$build/analyser/instrument/nanovna-sim" "$work/built.cir" --noise 0.0003 --delay 20 >"$work/pty" &
-sim_pid=$!
+pids+=($!)
 for _ in $(seq 100); do [ -s "$work/pty" ] && break; sleep 0.1; done
 pty="$(cat "$work/pty")"
 # Connect... offers the port of the last connection.
 printf '[instrument]\nkind=0\naddress=%s\n' "$pty" >"$work/config/ladderbench/Sorvel.conf"
 
 (cd "$work" && XDG_CONFIG_HOME="$work/config" exec "$build/analyser/app/sorvel" design.cir) >/dev/null 2>&1 &
-sorvel_pid=$!
+pids+=($!)
 window=""
 for _ in $(seq 100); do
     window="$(xdotool search --name '^Sorvel' 2>/dev/null | head -1)" && [ -n "$window" ] && break

@@ -2,35 +2,15 @@
 # Takes docs/sorvel.png: builds Sorvel if needed, runs it under Xvfb in a scratch
 # directory holding the sample low-pass "startfile.cir", plots, places the cursor at
 # 10 MHz, lists the circuit and grabs the window.
-# BUILD_DIR picks the build tree (default build/release, as run.sh).
-set -euo pipefail
-repo="$(cd "$(dirname "$0")/.." && pwd)"
-source "$repo/scripts/deps.sh"
-need_packages "${BUILD_PACKAGES[@]}" xvfb xauth imagemagick xdotool
-
-build="${BUILD_DIR:-$repo/build/release}"
-[ -f "$build/CMakeCache.txt" ] || cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$build" -j2 --target sorvel
-
-work="$(mktemp -d)"
+source "$(dirname "$0")/screenshot-lib.sh"
+build_targets sorvel
 cp "$repo/tests/analyser/app/data/startfile.cir" "$work/"
 
-# Xvfb picks a free display itself and writes its number once it is ready.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-xvfb_pid=$!
-sorvel_pid=""
-cleanup() {
-    [ -n "$sorvel_pid" ] && kill "$sorvel_pid" 2>/dev/null || true
-    kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
+start_display 1024x768
 
 # Its own settings folder, so no window remembered from another run opens over the grab.
 (cd "$work" && XDG_CONFIG_HOME="$work/config" exec "$build/analyser/app/sorvel") >/dev/null 2>&1 &
-sorvel_pid=$!
+pids+=($!)
 window="$(xdotool search --sync --name '^Sorvel, 2008 $' | head -1)"
 sleep 1
 

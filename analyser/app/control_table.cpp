@@ -127,7 +127,7 @@ const MenuRow kMenuBar[] = {
     {Command::ShowAbout, "AboutSorvel1", "About Sorvel"},
     {Command::ShowResponse, "Response1", "&Response..."},
     {Command::ShowTolerance, "Tolerance1", "&Tolerance..."},
-    {Command::ShowFit, "Fit1", "F&it to Measurement..."},
+    {Command::ShowFit, "Fit1", "Fit to &Measurement..."},
 };
 
 QWidget* makeControl(const ControlRow& row, QWidget* parent)

@@ -169,7 +169,7 @@ TEST(MainWindow, MenuHasFileItemsThenAboutThenResponseAndTolerance)
     EXPECT_EQ(top[2]->menu(), nullptr);
     EXPECT_EQ(top[3]->text(), "&Tolerance...");
     EXPECT_EQ(top[3]->menu(), nullptr) << "acts on click";
-    EXPECT_EQ(top[4]->text(), "F&it to Measurement...");
+    EXPECT_EQ(top[4]->text(), "Fit to &Measurement...");
     EXPECT_EQ(top[4]->menu(), nullptr) << "acts on click";
     QStringList items;
     for (QAction* a : top[0]->menu()->actions())
