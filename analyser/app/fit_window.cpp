@@ -146,7 +146,7 @@ void FitWindow::circuitMayHaveChanged()
 void FitWindow::fitClicked()
 {
     if (!analyser_.measurement) {
-        showMessage("Open a measurement first (File > Open Measurement...).");
+        showMessage("Open a measurement first (File > Open Measurement..., or Instrument > Single Sweep).");
         return;
     }
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i)

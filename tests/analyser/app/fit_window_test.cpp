@@ -114,7 +114,7 @@ TEST(FitWindow, WithoutAMeasurementItAsksForOne)
     t.a.run([&] { t.a.clearMeasurement(); });
     t.click("fit");
     ASSERT_EQ(t.refusals.size(), 1u);
-    EXPECT_EQ(t.refusals[0], "Open a measurement first (File > Open Measurement...).");
+    EXPECT_EQ(t.refusals[0], "Open a measurement first (File > Open Measurement..., or Instrument > Single Sweep).");
 }
 
 }  // namespace
