@@ -338,7 +338,9 @@ void MiraboApp::useRoundedValues()
         // The export reads the tuning capacitors from their fields: written in full, so that
         // the file holds them exactly as the series gives them.
         for (int i = 1; i <= kMeshes; ++i)
-            stepsPort.setText(design::tuningCapField(i), generalText(state.tuningCap[i], 15));
+            stepsPort.setText(design::tuningCapField(i), i <= state.crystalCount
+                                                             ? generalText(state.tuningCap[i], 15)
+                                                             : fixedText(state.tuningCap[i], 5, 2));
     });
     showRealizedResponse();
 }

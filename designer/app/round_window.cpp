@@ -34,6 +34,7 @@ QTableWidget* makeTable(QWidget* parent, const QStringList& headers)
     t->setHorizontalHeaderLabels(headers);
     t->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     t->verticalHeader()->hide();
+    t->verticalHeader()->setDefaultSectionSize(t->fontMetrics().height() + 6);
     t->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return t;
 }
@@ -63,10 +64,10 @@ RoundWindow::RoundWindow()
     refit->setToolTip(QStringLiteral("Choose each capacitor between its two neighbouring values and re-choose "
                                      "the end resistance, to come closest to the exact design's response"));
     controls->addWidget(refit);
-    round = new QPushButton(QStringLiteral("Round"), this);
+    round = new QPushButton(QStringLiteral("&Round"), this);
     controls->addWidget(round);
     controls->addStretch(1);
-    use = new QPushButton(QStringLiteral("Use these values"), this);
+    use = new QPushButton(QStringLiteral("&Use these values"), this);
     use->setEnabled(false);
     use->setToolTip(QStringLiteral("The values chosen go into the design: File > Export and the realized "
                                    "response use them"));
@@ -78,7 +79,7 @@ RoundWindow::RoundWindow()
 
     readouts = makeTable(this, {QString(), QStringLiteral("Exact"), QStringLiteral("Rounded"),
                                 QStringLiteral("Refitted")});
-    readouts->setMinimumHeight(190);
+    readouts->setMinimumHeight(7 * (readouts->fontMetrics().height() + 6) + 4);
     layout->addWidget(readouts);
     capacitors = makeTable(this, {QStringLiteral("Capacitor, pF"), QStringLiteral("Exact"),
                                   QStringLiteral("Rounded"), QStringLiteral("Refitted")});
@@ -109,7 +110,7 @@ RoundWindow::RoundWindow()
         if (onUse)
             onUse();
     });
-    resize(600, 600);
+    resize(540, 560);
 }
 
 std::optional<std::vector<double>> RoundWindow::available()
