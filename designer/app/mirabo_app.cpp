@@ -279,8 +279,14 @@ namespace {
 // a rounding put in, and rounding again starts from that rounding's exact design.
 bool holdsValues(const DesignState& s, const DesignState& chosen)
 {
-    return s.crystalCount == chosen.crystalCount && s.ce1pf == chosen.ce1pf && s.cenpf == chosen.cenpf &&
-           s.rend == chosen.rend && s.couplingCap == chosen.couplingCap && s.tuningCap == chosen.tuningCap;
+    if (s.crystalCount != chosen.crystalCount || s.ce1pf != chosen.ce1pf || s.cenpf != chosen.cenpf ||
+        s.rend != chosen.rend)
+        return false;
+    // Only the design's own meshes: the export reads the unused tuning fields back as shown.
+    for (int i = 1; i <= s.crystalCount; ++i)
+        if (s.tuningCap[i] != chosen.tuningCap[i] || (i < s.crystalCount && s.couplingCap[i] != chosen.couplingCap[i]))
+            return false;
+    return true;
 }
 
 }  // namespace
