@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Mirabo, starts it on a virtual X display, completes the start-value design with
-# an end resistance of 100 ohms by clicking steps 1 to 6 as a user would, and saves the
-# main window as docs/mirabo.png.
+# an end resistance of 100 ohms by clicking steps 1 to 6 as a user would, rounds it to E24
+# with the refit in Design > Round to preferred values, uses those values, and saves the main
+# window with the Round window beside it as docs/mirabo.png.
 # BUILD_DIR picks the build directory (default build/release, as scripts/run.sh uses).
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/.." && pwd)"
@@ -25,6 +26,9 @@ pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 wid="$(xdotool search --sync --onlyvisible --name 'Mirabo08' | head -1)"
 sleep 1
+# To the left of the screen, so that the Round window has room beside it.
+xdotool windowmove --sync "$wid" 0 0 || true
+sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$wid")"
 # The client area (642 x 541) lies under the menu bar.
 top=$((Y + HEIGHT - 541))
@@ -48,12 +52,33 @@ click 416 296
 for other in $(xdotool search --onlyvisible --name 'Realized' 2>/dev/null); do
     xdotool windowunmap "$other" || true
 done
+# Design > Round to preferred values (E24 with the refit are its start values), Round, then
+# Use these values; the realized response that opens again is taken off the screen too.
+xdotool key --window "$wid" alt+d
+sleep 0.5
+xdotool key o
+round="$(xdotool search --sync --onlyvisible --name 'Round to preferred values' | head -1)"
+sleep 0.5
+xdotool windowfocus --sync "$round" 2>/dev/null || true
+xdotool key --window "$round" alt+r
+sleep 2
+xdotool key --window "$round" alt+u
+sleep 1
+for other in $(xdotool search --onlyvisible --name 'Realized' 2>/dev/null); do
+    xdotool windowunmap "$other" || true
+done
 # Park the pointer off the controls so no hover highlight shows.
 at 620 520
 sleep 0.5
-import -window "$wid" "$out"
+# The main window and the Round window together: the screen cut to the box around both.
+eval "$(xdotool getwindowgeometry --shell "$wid")"
+x0=$X y0=$Y x1=$((X + WIDTH)) y1=$((Y + HEIGHT))
+eval "$(xdotool getwindowgeometry --shell "$round")"
+x0=$((X < x0 ? X : x0)) y0=$((Y < y0 ? Y : y0))
+x1=$((X + WIDTH > x1 ? X + WIDTH : x1)) y1=$((Y + HEIGHT > y1 ? Y + HEIGHT : y1))
+import -window root -crop "$((x1 - x0))x$((y1 - y0))+$x0+$y0" +repage "$out"
 INNER
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/drive.sh" "$build/designer/app/mirabo" "$work/mirabo.png"
+xvfb-run -a -s "-screen 0 1366x768x24" bash "$work/drive.sh" "$build/designer/app/mirabo" "$work/mirabo.png"
 cp "$work/mirabo.png" "$repo/docs/mirabo.png"
 echo "wrote $repo/docs/mirabo.png"

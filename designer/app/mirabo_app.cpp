@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QApplication>
 #include <QEvent>
 #include <QFont>
@@ -19,6 +20,7 @@
 #include "designer/core/loss_correction.h"
 #include "designer/core/memory_port.h"
 #include "common/numread.h"
+#include "common/numtext.h"
 #include "designer/core/realized.h"
 #include "designer/app/schematic.h"
 #include "desktop/window_placement.h"
@@ -84,6 +86,7 @@ MiraboApp::MiraboApp()
     desktop::keepBeside(&measure, &main, QStringLiteral("Mirabo"), QStringLiteral("measure"));
     desktop::keepBeside(&matchedSet, &main, QStringLiteral("Mirabo"), QStringLiteral("matchedSet"));
     desktop::keepBeside(&realized, &main, QStringLiteral("Mirabo"), QStringLiteral("realized"));
+    desktop::keepBeside(&rounding, &main, QStringLiteral("Mirabo"), QStringLiteral("round"));
     wireMain();
     wireKandQ();
     wireHelp();
@@ -208,6 +211,9 @@ void MiraboApp::wireMeasurements()
     QObject::connect(main.matchedSet, &QAction::triggered, [this] { showMatchedSet(); });
     QObject::connect(main.realizedResponse, &QAction::triggered, [this] { showRealizedResponse(); });
     QObject::connect(main.correctLoss, &QAction::triggered, [this] { correctForCrystalLoss(); });
+    QObject::connect(main.roundValues, &QAction::triggered, [this] { showRoundWindow(); });
+    rounding.onRound = [this] { roundToPreferredValues(); };
+    rounding.onUse = [this] { useRoundedValues(); };
     measure.onUse = [this](const CrystalFields& fields) { useCrystalValues(fields); };
     matchedSet.onSetChanged = [this] { freshness.inputChanged(); };
 }
@@ -265,6 +271,84 @@ void MiraboApp::correctForCrystalLoss()
         if (c.reached)
             showRealizedResponse();
     });
+}
+
+namespace {
+
+// Whether `s` holds the capacitors and end resistance of `chosen`: the design is then the one
+// a rounding put in, and rounding again starts from that rounding's exact design.
+bool holdsValues(const DesignState& s, const DesignState& chosen)
+{
+    if (s.crystalCount != chosen.crystalCount || s.ce1pf != chosen.ce1pf || s.cenpf != chosen.cenpf ||
+        s.rend != chosen.rend)
+        return false;
+    // Only the design's own meshes: the export reads the unused tuning fields back as shown.
+    for (int i = 1; i <= s.crystalCount; ++i)
+        if (s.tuningCap[i] != chosen.tuningCap[i] || (i < s.crystalCount && s.couplingCap[i] != chosen.couplingCap[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+void MiraboApp::showRoundWindow()
+{
+    rounding.show();
+    rounding.raise();
+}
+
+void MiraboApp::roundToPreferredValues()
+{
+    runCommand(mainPort, [&] {
+        if (!(state.tuningCap[1] > 0.01f)) {
+            mainPort.message(msg::kNoRealizedDesign);
+            return;
+        }
+        std::optional<std::vector<double>> available;
+        try {
+            available = rounding.available();
+        } catch (const AppError& e) {
+            ui::showMessage(&rounding, QString::fromStdString(e.what()));
+            return;
+        }
+        if (!available) {
+            ui::showMessage(&rounding, QStringLiteral("Choose a parts list first."));
+            return;
+        }
+        const DesignState exact = roundChoice && holdsValues(state, roundChoice->chosen()) ? roundChoice->exact : state;
+        const std::string asked = mainPort.text(design::Field::Bandwidth);
+        // A refit takes a fraction of a second: short enough for the GUI thread.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        try {
+            roundChoice = compareValueChoices(exact, *available, rounding.refit->isChecked(),
+                                              isNumber(asked) ? readNumber(asked) : exact.bw);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        rounding.showChoice(*roundChoice);
+    });
+}
+
+void MiraboApp::useRoundedValues()
+{
+    if (!roundChoice)
+        return;
+    runCommand(mainPort, [&] {
+        state = roundChoice->chosen();
+        stepsPort.setText(design::Field::EndC1, fixedText(state.ce1pf, 5, 2));
+        stepsPort.setText(design::Field::EndCn, fixedText(state.cenpf, 5, 2));
+        for (int j = 1; j <= 9; ++j)
+            stepsPort.setText(design::couplingCapField(j), fixedText(state.couplingCap[j], 5, 2));
+        // The export reads the tuning capacitors from their fields: written in full, so that
+        // the file holds them exactly as the series gives them.
+        for (int i = 1; i <= kMeshes; ++i)
+            stepsPort.setText(design::tuningCapField(i), i <= state.crystalCount
+                                                             ? generalText(state.tuningCap[i], 15)
+                                                             : fixedText(state.tuningCap[i], 5, 2));
+    });
+    showRealizedResponse();
 }
 
 void MiraboApp::wireDesignFiles()

@@ -3,6 +3,7 @@
 // k-and-q, About, one shown at a time) and the wiring of their commands to the core.
 
 #include <memory>
+#include <optional>
 
 #include "designer/app/crystal_windows.h"
 #include "designer/core/design_state.h"
@@ -11,6 +12,7 @@
 #include "designer/core/kandq.h"
 #include "designer/app/qt_form_port.h"
 #include "designer/app/realized_window.h"
+#include "designer/app/round_window.h"
 #include "designer/app/windows.h"
 
 class MiraboApp {
@@ -32,6 +34,10 @@ public:
     void useCrystalValues(const CrystalFields& fields);  // into step 1's fields only
     void showRealizedResponse();  // after step 6 and on demand
     void correctForCrystalLoss();
+    // Design > Round to preferred values: the window, its Round and its "Use these values".
+    void showRoundWindow();
+    void roundToPreferredValues();
+    void useRoundedValues();
 
     // The design's inputs to and from a file (File > Save Design..., Open Design...). An
     // opened design starts afresh: its inputs in the fields, the results cleared.
@@ -49,6 +55,8 @@ public:
     MeasureWindow measure;
     MatchedSetWindow matchedSet{state};
     RealizedWindow realized;
+    RoundWindow rounding;
+    std::optional<ValueChoice> roundChoice;  // the last rounding shown in `rounding`
     Freshness freshness;  // which results belong to the inputs on screen
 
     // Each window's widgets by identifier, from its control table.

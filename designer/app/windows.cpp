@@ -55,6 +55,7 @@ MainForm::MainForm(const QString& caption, int width, int height)
     QMenu* designMenu = menuBar()->addMenu(QStringLiteral("&Design"));
     realizedResponse = designMenu->addAction(QStringLiteral("&Realized response"));
     correctLoss = designMenu->addAction(QStringLiteral("&Correct for crystal loss"));
+    roundValues = designMenu->addAction(QStringLiteral("R&ound to preferred values..."));
     help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     help->setShortcut(QKeySequence::HelpContents);

@@ -39,6 +39,7 @@ public:
     QAction* matchedSet = nullptr;
     QAction* realizedResponse = nullptr;
     QAction* correctLoss = nullptr;
+    QAction* roundValues = nullptr;
 
     std::function<void()> onShow;
 

@@ -16,6 +16,7 @@
 #include "common/numtext.h"
 #include "designer/core/realized.h"
 #include "designer/core/single.h"
+#include "designer/core/value_choice.h"
 
 using design::Field;
 
@@ -168,24 +169,7 @@ std::string runDesign(const DesignOptions& o)
     for (int i = 1; i <= kMeshes; ++i)
         s.tuningCap[i] = readSingle(window.text(design::tuningCapField(i)));
     if (o.round) {
-        // Every capacitor to the nearest available value; wires stay wires.
-        const std::vector<double> available = o.round->size() > 4 && o.round->substr(o.round->size() - 4) == ".csv"
-                                                  ? readPartsListFile(*o.round)
-                                                  : seriesValues(*o.round);
-        if (o.refit) {
-            s = refitToValues(s, available, askedBw).state;
-        } else {
-            auto rounded = [&](float v) { return static_cast<float>(nearestByRatio(v, available)); };
-            s.ce1pf = rounded(s.ce1pf);
-            s.cenpf = rounded(s.cenpf);
-            s.ce1 = store(s.ce1pf * 1e-12L);
-            s.cen = store(s.cenpf * 1e-12L);
-            for (int j = 1; j < s.crystalCount; ++j)
-                s.couplingCap[j] = rounded(s.couplingCap[j]);
-            for (int i = 1; i <= s.crystalCount; ++i)
-                if (s.tuningCap[i] < static_cast<float>(kWirePf))
-                    s.tuningCap[i] = rounded(s.tuningCap[i]);
-        }
+        s = chooseValues(s, availableValues(*o.round), o.refit, askedBw);
         for (int i = 1; i <= s.crystalCount; ++i)
             window.setText(design::tuningCapField(i), generalText(s.tuningCap[i], 15));
     }
