@@ -24,7 +24,7 @@ TEST(MiraboPlacement, OtherWindowsOpenBesideTheMainWindowsControlsAndFitASmallSc
     const std::vector<QRect> controls = desktop::controlRects(app.main);
     ASSERT_GT(controls.size(), 30u) << "the steps' fields and buttons are counted";
 
-    for (QWidget* w : std::initializer_list<QWidget*>{&app.measure, &app.matchedSet, &app.realized}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{&app.measure, &app.matchedSet, &app.realized, &app.rounding}) {
         SCOPED_TRACE(w->windowTitle().toStdString());
         w->show();
         QCoreApplication::processEvents();
