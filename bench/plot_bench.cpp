@@ -43,17 +43,3 @@ void Plot80Parts(benchmark::State& state)
 BENCHMARK(Plot80Parts)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Own main: the window needs a QApplication before benchmark_main would run.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

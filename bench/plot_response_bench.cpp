@@ -79,17 +79,3 @@ void ReadoutsAlone(benchmark::State& state)
 BENCHMARK(ReadoutsAlone)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-// Own main: the windows need a QApplication before benchmark_main would run.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
