@@ -1,9 +1,9 @@
 #pragma once
-// The refit after rounding: every capacitor chosen between its two neighbouring available
-// values, and the end resistance re-chosen as a continuous value, so that the realized -3 dB
-// bandwidth, centre and ripple come closest to the exact design's. A coordinate descent on
-// the engine: each capacitor and the end resistance in turn, pass after pass, until no
-// change helps.
+// The refit after rounding: every capacitor chosen among the available values around it (two
+// either side), and the end resistance re-chosen as a continuous value, so that the realized
+// -3 dB bandwidth, centre and ripple come closest to the exact design's. A coordinate descent
+// on the engine, with paired moves where single ones stall, restarted from other end
+// resistances where the first descent ends far from the aim.
 
 #include <vector>
 

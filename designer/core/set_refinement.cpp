@@ -1,5 +1,6 @@
 #include "designer/core/set_refinement.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -14,8 +15,12 @@
 
 namespace {
 
-constexpr int kPoints = 361;
+constexpr int kScan = 1601;
+constexpr int kPassbandPoints = 120;
+constexpr int kEdgePoints = 12;
+constexpr int kSkirtPoints = 40;
 constexpr double kPassbandWeight = 10;
+constexpr double kPi = 3.14159265358979323846;
 constexpr double kFloorDb = -70;  // below this the skirts say nothing of the passband
 
 struct Fit : Eigen::DenseFunctor<double> {
@@ -62,21 +67,49 @@ SetRefinement refineForSet(const DesignState& identical, DesignState& set, doubl
             parts.push_back(3 * k);
         parts.push_back(3 * k + 1);
     }
-    std::vector<double> freq, want, weight;
-    for (int j = 0; j < kPoints; ++j) {
-        const double f = -2.0 * identical.bw + 6.0 * identical.bw * j / (kPoints - 1);
-        const double db = solveLadder(target, f).s21db;
-        if (db < kFloorDb)
-            continue;
-        freq.push_back(f);
-        want.push_back(db);
-        weight.push_back(0);
+    // The target's own edges: points across the passband (crowded towards its edges, where the
+    // ripple peaks crowd) and along each skirt down to -60 dB, so that every readout is held.
+    std::vector<double> scanF, scanDb;
+    for (int j = 0; j < kScan; ++j) {
+        scanF.push_back(-3.0 * identical.bw + 8.0 * identical.bw * j / (kScan - 1));
+        scanDb.push_back(solveLadder(target, scanF.back()).s21db);
     }
-    double peak = -1e300;
-    for (double db : want)
-        peak = std::max(peak, db);
-    for (std::size_t j = 0; j < want.size(); ++j)
-        weight[j] = want[j] > peak - 3 ? kPassbandWeight : 1;
+    const std::size_t top =
+        static_cast<std::size_t>(std::max_element(scanDb.begin(), scanDb.end()) - scanDb.begin());
+    const double peak = scanDb[top];
+    // Where the response falls to peak - drop on either side of the peak.
+    auto edge = [&](double drop, int side) {
+        const double level = peak - drop;
+        for (std::size_t j = top; side < 0 ? j > 0 : j + 1 < scanF.size(); side < 0 ? --j : ++j) {
+            const std::size_t next = side < 0 ? j - 1 : j + 1;
+            if (scanDb[next] < level) {
+                const double t = (scanDb[j] - level) / (scanDb[j] - scanDb[next]);
+                return scanF[j] + t * (scanF[next] - scanF[j]);
+            }
+        }
+        return side < 0 ? scanF.front() : scanF.back();
+    };
+    std::vector<double> freq, want, weight;
+    auto add = [&](double f, double w) {
+        freq.push_back(f);
+        want.push_back(solveLadder(target, f).s21db);
+        weight.push_back(w);
+    };
+    const double lo3 = edge(3, -1), hi3 = edge(3, 1), lo6 = edge(6, -1), hi6 = edge(6, 1);
+    const double lo60 = edge(60, -1), hi60 = edge(60, 1);
+    const double mid = (lo3 + hi3) / 2, half = (hi3 - lo3) / 2;
+    for (int j = 0; j < kPassbandPoints; ++j)
+        add(mid - half * std::cos(kPi * (j + 0.5) / kPassbandPoints), kPassbandWeight);
+    for (int j = 0; j <= kEdgePoints; ++j) {
+        const double t = static_cast<double>(j) / kEdgePoints;
+        add(lo3 + t * (lo6 - lo3), 1);
+        add(hi3 + t * (hi6 - hi3), 1);
+    }
+    for (int j = 1; j <= kSkirtPoints; ++j) {
+        const double t = static_cast<double>(j) / kSkirtPoints;
+        add(lo6 + t * (lo60 - lo6), 1);
+        add(hi6 + t * (hi60 - hi6), 1);
+    }
 
     Fit fit(static_cast<int>(parts.size()) + 1, static_cast<int>(freq.size()));
     fit.circuit = realizedCircuit(set);

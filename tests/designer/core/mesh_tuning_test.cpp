@@ -124,10 +124,10 @@ TEST(MeshTuningSlow, SetsMatchTheIdenticalCrystalDesign)
             }
     std::printf("worst: bw3 %.3f %%, bw6 %.3f %%, ripple %.3f dB, shape %.3f %%\n", 100 * worst3, 100 * worst6,
                 worstRipple, 100 * worstShape);
-    // Reached so far (worst of the grid): 0.75 %, 1.1 %, 0.18 dB and 1.7 %, at 2400 Hz.
-    // Held here so that nothing falls back; the aim stays 0.5 %, 1 %, 0.1 dB and 1 %.
-    EXPECT_LE(worst3, 0.01);
-    EXPECT_LE(worst6, 0.015);
-    EXPECT_LE(worstRipple, 0.25);
-    EXPECT_LE(worstShape, 0.02);
+    // The bandwidths meet their aims (worst 0.31 % and 0.43 %). Ripple and shape still miss
+    // theirs of 0.1 dB and 1 % (worst 0.18 dB and 1.67 %, at 2400 Hz): held at what is reached.
+    EXPECT_LE(worst3, 0.005);
+    EXPECT_LE(worst6, 0.01);
+    EXPECT_LE(worstRipple, 0.2);
+    EXPECT_LE(worstShape, 0.018);
 }

@@ -117,10 +117,8 @@ TEST(RefitSlow, E24AndE12OverTheGrid)
         const char* series;
         double bandwidth, rippleDb;
     };
-    // E24 meets its aim of 1 % and 0.3 dB (worst reached -0.40 %, -0.13 dB). E12 aims at 2 %
-    // and 0.5 dB; the search still ends in two designs beyond it (worst -2.93 %, +0.77 dB,
-    // Chebyshev N = 8 at 1000 Hz), so the bounds hold what is reached.
-    for (const Goal goal : {Goal{"E24", 0.01, 0.3}, Goal{"E12", 0.03, 0.8}}) {
+    // The aims: E24 within 1 % and 0.3 dB, E12 within 2 % and 0.5 dB.
+    for (const Goal goal : {Goal{"E24", 0.01, 0.3}, Goal{"E12", 0.02, 0.5}}) {
         double worstBw = 0, worstRipple = 0;
         for (const char* kq : {"butterworth", "chebyshev:0.1"})
             for (int n = 4; n <= 8; ++n)
