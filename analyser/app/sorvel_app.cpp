@@ -151,13 +151,13 @@ void SorvelApp::wireMainWindow()
 void SorvelApp::wireEditing()
 {
     auto* edit = new QMenu("&Edit", &main_);
-    edit->setObjectName("Edit1");
+    edit->setObjectName("editMenu");
     main_.menuBar()->insertMenu(main_.action(Command::ShowAbout), edit);
     QAction* undo = history_.stack().createUndoAction(edit, "&Undo");
-    undo->setObjectName("Undo1");
+    undo->setObjectName("undo");
     undo->setShortcuts(QKeySequence::Undo);
     QAction* redo = history_.stack().createRedoAction(edit, "&Redo");
-    redo->setObjectName("Redo1");
+    redo->setObjectName("redo");
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     if (!redoKeys.contains(QKeySequence("Ctrl+Shift+Z")))
         redoKeys.prepend(QKeySequence("Ctrl+Shift+Z"));
@@ -165,10 +165,10 @@ void SorvelApp::wireEditing()
     edit->addAction(undo);
     edit->addAction(redo);
     auto* view = new QMenu("&View", &main_);
-    view->setObjectName("View1");
+    view->setObjectName("viewMenu");
     main_.menuBar()->insertMenu(main_.action(Command::ShowAbout), view);
     QAction* large = view->addAction("&Large Plot");
-    large->setObjectName("LargePlot1");
+    large->setObjectName("largePlot");
     QObject::connect(large, &QAction::triggered, &main_, [this] { showLargePlot(); });
 
     QObject::connect(&history_.stack(), &QUndoStack::cleanChanged, &main_, [this](bool clean) { showChanged(!clean); });

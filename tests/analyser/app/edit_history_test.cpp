@@ -38,8 +38,8 @@ TEST(EditHistory, UndoAndRedoValueEditsAndTuneSteps)
     s.clickControl(Command::Plot);  // changes nothing: no step
     EXPECT_EQ(s.app().history().stack().count(), 2);
 
-    QAction* undo = menuAction(s.main(), "Undo1");
-    QAction* redo = menuAction(s.main(), "Redo1");
+    QAction* undo = menuAction(s.main(), "undo");
+    QAction* redo = menuAction(s.main(), "redo");
     ASSERT_TRUE(undo && redo);
     EXPECT_EQ(undo->shortcut(), QKeySequence("Ctrl+Z"));
     EXPECT_TRUE(redo->shortcuts().contains(QKeySequence("Ctrl+Shift+Z")));

@@ -26,7 +26,7 @@ TEST(LargePlot, FollowsTheMainPlotWithoutChangingIt)
     RunningSorvel s;
     s.clickControl(Command::Plot);
     const QImage before = s.screen();
-    s.main().findChild<QAction*>("LargePlot1")->trigger();
+    s.main().findChild<QAction*>("largePlot")->trigger();
     LargePlotWindow& w = s.app().largePlot();
     ASSERT_TRUE(w.isVisible());
     EXPECT_EQ(s.screen(), before);
