@@ -9,6 +9,7 @@
 #include "common/atomic_file.h"
 #include "common/checkedmath.h"
 #include "common/errors.h"
+#include "common/file_text.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 
@@ -160,27 +161,6 @@ CircuitRead readCircuit(std::string_view text, const Circuit& over)
             r.errorLine = file.line();
     }
     return r;
-}
-
-std::string readFileText(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        throw FileError::fromErrno(errno);
-    std::string text;
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file);
-        text.append(buffer, n);
-        if (n < sizeof buffer)
-            break;
-    }
-    const bool failed = std::ferror(file);
-    const int err = errno;
-    std::fclose(file);
-    if (failed)
-        throw FileError::fromErrno(err);
-    return text;
 }
 
 Circuit readCircuitFile(const std::string& path)

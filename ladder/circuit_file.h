@@ -33,9 +33,6 @@ struct CircuitRead {
 // of a line are kept; lines past the end read as empty.
 CircuitRead readCircuit(std::string_view text, const Circuit& over);
 
-// The bytes of a file; FileError with the platform's text when it cannot be opened or read.
-std::string readFileText(const std::string& path);
-
 // The whole file read over the start-up circuit, its first failure thrown (FileError,
 // ConvertError, AppError or FloatError): for the tools and checks that read a file whole.
 Circuit readCircuitFile(const std::string& path);

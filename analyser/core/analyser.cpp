@@ -3,6 +3,7 @@
 #include "analyser/core/circuit_loader.h"
 #include "ladder/circuit_file.h"
 #include "common/errors.h"
+#include "common/file_text.h"
 
 Analyser::Analyser(WindowPort& window) : circuit(Circuit::startup()), w(window)
 {

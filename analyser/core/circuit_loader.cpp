@@ -1,6 +1,7 @@
 #include "analyser/core/circuit_loader.h"
 
 #include "common/errors.h"
+#include "common/file_text.h"
 #include "common/numtext.h"
 
 namespace {

@@ -1,11 +1,10 @@
 #include "designer/core/design_inputs.h"
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
+#include "common/file_text.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 #include "designer/core/design_file.h"
@@ -126,13 +125,7 @@ DesignInputs readDesignInputs(const std::string& text)
 
 DesignInputs readDesignInputsFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw FileError::fromErrno(errno);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw FileError::fromErrno(errno);
-    return readDesignInputs(text);
+    return readDesignInputs(readFileText(path));
 }
 
 void writeDesignInputsFile(const std::string& path, const DesignInputs& inputs)

@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 
+#include "common/file_text.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 
@@ -86,13 +85,7 @@ std::vector<MeasuredCrystal> readCrystalList(const std::string& text)
 
 std::vector<MeasuredCrystal> readCrystalListFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw FileError::fromErrno(errno);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw FileError::fromErrno(errno);
-    return readCrystalList(text);
+    return readCrystalList(readFileText(path));
 }
 
 std::vector<MeasuredCrystal> sortedByFs(std::vector<MeasuredCrystal> crystals)

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "common/file_text.h"
 #include "common/numread.h"
 #include "common/numtext.h"
 
@@ -91,13 +90,7 @@ std::vector<double> readPartsList(const std::string& text)
 
 std::vector<double> readPartsListFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw FileError::fromErrno(errno);
-    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw FileError::fromErrno(errno);
-    return readPartsList(text);
+    return readPartsList(readFileText(path));
 }
 
 double nearestByRatio(double pf, const std::vector<double>& available)
