@@ -9,6 +9,7 @@
 #include "analyser/instrument/link/instrument_link.h"
 #include "analyser/instrument/protocol/nanovna_shell.h"
 #include "analyser/instrument/sim/simulator.h"
+#include "bench/sorvel_bench_setup.h"
 #include "common/numtext.h"
 #include "ladder/network.h"
 #include "ladder/twoport.h"
@@ -41,13 +42,8 @@ void FinishedSweep201(benchmark::State& state)
 {
     SorvelApp sorvel;
     std::string message;
-    sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
-    Circuit& m = sorvel.analyser().circuit;
-    m = laddertest::fullCrystalLadder();
-    QtWindowPort& port = sorvel.port();
-    port.setText(Field::StartFreq, generalText(m.startfreq, 15));
-    port.setText(Field::StopFreq, generalText(m.stopfreq, 15));
-    port.setText(Field::FreqPerDiv, generalText((m.stopfreq - m.startfreq) / 10, 15));
+    loadFullCrystalLadder(sorvel, message);
+    const Circuit& m = sorvel.analyser().circuit;
     sorvel.showResponse();
     const FrequencyPlan plan = planSweep(absoluteHz(m, m.startfreq), absoluteHz(m, m.stopfreq), 201, 101);
     const auto replies = binaryReplies(m, plan);

@@ -5,32 +5,18 @@
 
 #include <QApplication>
 
-#include "tests/support/ladder_support.h"
-#include "common/numtext.h"
 #include "analyser/core/response_report.h"
-#include "analyser/app/sorvel_app.h"
+#include "bench/sorvel_bench_setup.h"
+#include "common/numtext.h"
+#include "tests/support/ladder_support.h"
 
 namespace {
-
-void setUp(SorvelApp& sorvel, std::string& message)
-{
-    sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
-    Circuit& m = sorvel.analyser().circuit;
-    m = laddertest::fullCrystalLadder();
-    QtWindowPort& port = sorvel.port();
-    port.setText(Field::StartFreq, generalText(m.startfreq, 15));
-    port.setText(Field::StopFreq, generalText(m.stopfreq, 15));
-    port.setText(Field::FreqPerDiv, generalText((m.stopfreq - m.startfreq) / 10, 15));
-    port.setText(Field::CursorFreq, generalText((m.startfreq + m.stopfreq) / 2, 15));
-    port.setText(Field::TuneEntry, "3");
-    port.setText(Field::TunePercent, "0.1");
-}
 
 void TuneStepWithResponseWindow(benchmark::State& state)
 {
     SorvelApp sorvel;
     std::string message;
-    setUp(sorvel, message);
+    setUpTuneSteps(sorvel, message);
     sorvel.showResponse();
     bool up = true;
     for (auto _ : state) {
@@ -48,7 +34,7 @@ void TuneStepPlotOnly(benchmark::State& state)
 {
     SorvelApp sorvel;
     std::string message;
-    setUp(sorvel, message);
+    setUpTuneSteps(sorvel, message);
     bool up = true;
     for (auto _ : state) {
         sorvel.command(up ? &Analyser::tuneUp : &Analyser::tuneDown);

@@ -6,34 +6,20 @@
 #include <QApplication>
 #include <QTabWidget>
 
-#include "analyser/app/sorvel_app.h"
 #include "analyser/app/step_chart.h"
 #include "analyser/core/step_view.h"
+#include "bench/sorvel_bench_setup.h"
 #include "common/numtext.h"
 #include "ladder/readouts/readouts.h"
 #include "tests/support/ladder_support.h"
 
 namespace {
 
-void setUp(SorvelApp& sorvel, std::string& message)
-{
-    sorvel.port().showMessage = [&message](const std::string& text) { message = text; };
-    Circuit& m = sorvel.analyser().circuit;
-    m = laddertest::fullCrystalLadder();
-    QtWindowPort& port = sorvel.port();
-    port.setText(Field::StartFreq, generalText(m.startfreq, 15));
-    port.setText(Field::StopFreq, generalText(m.stopfreq, 15));
-    port.setText(Field::FreqPerDiv, generalText((m.stopfreq - m.startfreq) / 10, 15));
-    port.setText(Field::CursorFreq, generalText((m.startfreq + m.stopfreq) / 2, 15));
-    port.setText(Field::TuneEntry, "3");
-    port.setText(Field::TunePercent, "0.1");
-}
-
 void tuneSteps(benchmark::State& state, bool stepShown)
 {
     SorvelApp sorvel;
     std::string message;
-    setUp(sorvel, message);
+    setUpTuneSteps(sorvel, message);
     sorvel.showResponse();
     ResponseWindow& r = sorvel.responseWindow();
     if (stepShown)
